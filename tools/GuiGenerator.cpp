@@ -1,0 +1,3 @@
+#include "Generators.h"
+
+void generateGui(const std::string& resourcesDir) { (void)resourcesDir; }

@@ -1,0 +1,3 @@
+#include "Generators.h"
+
+void generateModels(const std::string& resourcesDir) { (void)resourcesDir; }

@@ -1,0 +1,3 @@
+#include "Generators.h"
+
+void generateSky(const std::string& resourcesDir) { (void)resourcesDir; }

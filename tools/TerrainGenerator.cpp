@@ -1,0 +1,3 @@
+#include "Generators.h"
+
+void generateTerrain(const std::string& resourcesDir) { (void)resourcesDir; }

@@ -1,0 +1,19 @@
+#pragma once
+// What the event handler records each frame for the camera, movement and picker:
+// held keys and mouse buttons, and the cursor in window pixels (x right, y down).
+
+#include <unordered_map>
+
+struct InputState {
+    std::unordered_map<int, bool> pressed; // SDL keycode or mouse button number -> held
+    float mouseX = 0, mouseY = 0;
+    float lastMouseX = 0, lastMouseY = 0;
+    float mouseDX = 0, mouseDY = 0;        // motion since the previous frame's events
+    bool hasMouse = false;
+
+    // A key or button that never had an event reads as not held.
+    bool isHeld(int code) const {
+        const auto found = pressed.find(code);
+        return found != pressed.end() && found->second;
+    }
+};
