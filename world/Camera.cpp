@@ -6,7 +6,7 @@
 #include <cmath>
 
 void Camera::move() {
-    if (input && input->isHeld(RIGHT_BUTTON)) {
+    if (input && input->isHeld(Keys::RIGHT_BUTTON)) {
         pitch -= input->mouseDY;
         if (pitch > MAX_PITCH) {
             pitch = MAX_PITCH;

@@ -9,7 +9,6 @@ class Player;
 
 class Camera {
 public:
-    static constexpr int RIGHT_BUTTON = 3;
     static constexpr float MIN_PITCH = 40.0f, MAX_PITCH = 89.0f;
     static constexpr float MIN_DISTANCE = 5.0f, MAX_DISTANCE = 95.0f;
     static constexpr float ZOOM_STEP = 2.5f;

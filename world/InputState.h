@@ -4,6 +4,13 @@
 
 #include <unordered_map>
 
+// The codes the game reads, as SDL reports them (keycodes and button numbers).
+namespace Keys {
+constexpr int W = 'w', A = 'a', S = 's', D = 'd';
+constexpr int RIGHT = 0x4000004F, LEFT = 0x40000050, DOWN = 0x40000051, UP = 0x40000052;
+constexpr int LEFT_BUTTON = 1, MIDDLE_BUTTON = 2, RIGHT_BUTTON = 3;
+}
+
 struct InputState {
     std::unordered_map<int, bool> pressed; // SDL keycode or mouse button number -> held
     float mouseX = 0, mouseY = 0;

@@ -1,0 +1,9 @@
+#pragma once
+// The one orderly stop on an unrecoverable error: the message on standard output,
+// a prompt, one integer read from standard input, SDL_Quit, exit code 69.
+
+#include <string>
+
+[[noreturn]] void fatalError(std::string message);
+
+constexpr int FATAL_EXIT_CODE = 69;

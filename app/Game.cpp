@@ -1,0 +1,141 @@
+#include "app/Game.h"
+
+#include "app/FrameClock.h"
+#include "assets/ModelLoader.h"
+#include "render/SceneRenderer.h"
+#include "world/HeadSwing.h"
+#include "world/PathWalking.h"
+#include "world/Quest.h"
+#include "world/TerrainPicker.h"
+
+#include <SDL2/SDL.h>
+
+#include <iostream>
+
+namespace {
+// Timer, audio, video, joystick, haptic, game controller and events.
+constexpr Uint32 ALL_SUBSYSTEMS = 0x7231;
+// What the game cannot do without; audio and haptics are optional here.
+constexpr Uint32 ESSENTIAL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+}
+
+Game::Game() {
+    camera.distanceFromTarget = 50.0f;
+}
+
+Game::~Game() = default;
+
+void Game::startUp() {
+    // A machine without a sound card or haptics fails the full set as a whole,
+    // and SDL then shuts video down again; the game needs only the essentials.
+    if (SDL_Init(ALL_SUBSYSTEMS) != 0) {
+        SDL_Init(ESSENTIAL_SUBSYSTEMS);
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    display.create("WM");
+
+    camera.input = &input;
+    camera.position = Vec3(100.0f, 35.0f, 50.0f);
+    camera.pitch = 45.0f;
+    camera.yaw = 0.0f;
+
+    entityShader.emplace("Shaders/entityVertexShader.vert", "Shaders/entityFragmentShader.frag");
+    terrainShader.emplace("Shaders/terrainVertexShader.vert", "Shaders/terrainFragmentShader.frag");
+    skyboxShader.emplace("Shaders/skyboxVertexShader.vert", "Shaders/skyboxFragmentShader.frag");
+    waterShader.emplace("Shaders/waterVertexShader.vert", "Shaders/waterFragmentShader.frag");
+    guiShader.emplace("Shaders/guiVertexShader.vert", "Shaders/guiFragmentShader.frag");
+
+    wireframe = false;
+    blending = true;
+    mipmapQuality = true;
+    samplingQuality = true;
+    walking = false;
+}
+
+void Game::run() {
+    setUpScene();
+    while (quit == 0) {
+        runFrame();
+    }
+    shutDown();
+}
+
+void Game::runFrame() {
+    checkQuest();
+    if (walking) {
+        walkPath();
+    }
+    const std::string fpsLine = frameRate.sample(double(SDL_GetTicks()), printFps);
+    if (!fpsLine.empty()) {
+        std::cout << fpsLine << std::endl;
+    }
+    handleEvents();
+    camera.move();
+    player->move(*terrain, frameTime);
+
+    Entity* face = entities[ENTITY_FACE];
+    face->setPosition(player->getPosition());
+    if (player->isMoving()) {
+        face->setRotY(player->getRotY());
+    }
+    HeadSwing::update(player->rotY, face->rotY, headSwing);
+
+    processPlayerInput(*picker);
+    picker->update();
+    renderer->drawScene(*player, *terrain, entities, waterTiles, lights, camera, frameTime);
+    renderer->drawGui(guis);
+    display.endFrame();
+}
+
+void Game::shutDown() {
+    renderer->cleanUp();
+    picker.reset();
+    renderer.reset();
+    loader->cleanUp();
+    loader.reset();
+}
+
+void Game::checkQuest() {
+    const Vec3 position = player->getPosition();
+    if (const char* line = Quest::update(lampChecked, messageShown, position.x, position.z)) {
+        std::cout << line << std::endl;
+    }
+}
+
+void Game::walkPath() {
+    if (::walkPath(*player, path, *terrain, frameTime) == WalkStep::PathEmpty) {
+        moveMarker(Vec3(HIDDEN, HIDDEN, HIDDEN));
+    }
+}
+
+void Game::processPlayerInput(TerrainPicker& terrainPicker) {
+    if (input.isHeld(Keys::LEFT_BUTTON)) {
+        walking = false;
+        const Vec3 point = terrainPicker.getPickedPoint();
+        int mouseX = 0, mouseY = 0;
+        SDL_GetMouseState(&mouseX, &mouseY);
+        switch (classifyClick(mouseX, mouseY, Display::WIDTH, Display::HEIGHT)) {
+        case ClickTarget::Ready:
+            walking = true;
+            break;
+        case ClickTarget::Reset:
+            walking = false;
+            moveMarker(Vec3(HIDDEN, HIDDEN, HIDDEN));
+            player->position = startPosition;
+            path.clear();
+            messageShown = false;
+            break;
+        case ClickTarget::ButtonColumn:
+            break;
+        case ClickTarget::Terrain:
+            path.push_back(point);
+            moveMarker(point);
+            break;
+        }
+    }
+    moveAnchor(*cameraAnchor, input, *terrain, frameTime);
+}
+
+void Game::moveMarker(const Vec3& position) {
+    entities[ENTITY_MARKER]->setPosition(position);
+}

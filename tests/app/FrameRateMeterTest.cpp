@@ -1,0 +1,50 @@
+#include "app/FrameRateMeter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(FrameRateMeter, LineKeepsTheFirstFourCharactersOfTheFixedValue) {
+    EXPECT_EQ(FrameRateMeter::formatLine(59.52381), "59.5 fps");
+    EXPECT_EQ(FrameRateMeter::formatLine(144.927536), "144. fps");
+    EXPECT_EQ(FrameRateMeter::formatLine(1000.0), "1000 fps");
+    EXPECT_EQ(FrameRateMeter::formatLine(8.333333), "8.33 fps");
+}
+
+TEST(FrameRateMeter, PrintsNothingWhileSwitchedOffButKeepsTheMinimum) {
+    FrameRateMeter meter;
+    for (double ticks = 16; ticks < 5000; ticks += 16) {
+        EXPECT_EQ(meter.sample(ticks, false), "");
+    }
+    EXPECT_EQ(meter.sample(5100, false), ""); // a slow frame of about 104 ms
+    EXPECT_NEAR(meter.minFps, 1000.0 / (5100 - 4992), 1e-9);
+}
+
+TEST(FrameRateMeter, ReportsTheWorstFrameOfEachHalfSecond) {
+    FrameRateMeter meter;
+    // The first sample is the long start-up frame; switching on prints it at once.
+    EXPECT_EQ(meter.sample(600, true), "1.66 fps");
+    double ticks = 600;
+    int lines = 0;
+    for (int frame = 0; frame < 64; ++frame) {
+        ticks += frame == 10 ? 50 : 10; // one slow frame among fast ones
+        const std::string printed = meter.sample(ticks, true);
+        if (!printed.empty()) {
+            ++lines;
+            if (lines == 1) {
+                EXPECT_EQ(printed, "20.0 fps");
+            }
+        }
+    }
+    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(meter.lastPrint, 1110.0);
+}
+
+TEST(FrameRateMeter, EqualTicksLeaveTheMinimumUnchanged) {
+    FrameRateMeter meter;
+    meter.sample(20, false);
+    const double before = meter.minFps;
+    meter.sample(20, false);
+    EXPECT_EQ(meter.minFps, before);
+    EXPECT_FALSE(std::isnan(meter.minFps));
+}

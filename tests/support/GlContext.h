@@ -1,0 +1,10 @@
+#pragma once
+// One hidden 1024 x 768 window with a current OpenGL context for a whole test
+// program; GL tests call requireGlContext() first. Needs DISPLAY (test.sh runs Xvfb).
+
+#include <SDL2/SDL.h>
+
+SDL_Window* requireGlContext();
+
+// First GL error since the last call, 0 when none (drains the queue).
+unsigned int takeGlError();
