@@ -54,10 +54,14 @@ void Game::startUp() {
 
 void Game::run() {
     setUpScene();
+    loop();
+    shutDown();
+}
+
+void Game::loop() {
     while (quit == 0) {
         runFrame();
     }
-    shutDown();
 }
 
 void Game::runFrame() {

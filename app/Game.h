@@ -73,6 +73,7 @@ public:
     void startUp();
     void run();
     void setUpScene();
+    void loop(); // frames until quit is set at the end of one
     void runFrame();
     void shutDown();
 
@@ -104,9 +105,9 @@ public:
     void addWaterTile(float x, float z, float height);
 
     // The run's locals, kept here so frames can be driven one at a time.
-    ModelLoader* modelLoader() { return loader.get(); }
-    SceneRenderer* sceneRenderer() { return renderer.get(); }
-    TerrainPicker* terrainPicker() { return picker.get(); }
+    ModelLoader* modelLoader() const { return loader.get(); }
+    SceneRenderer* sceneRenderer() const { return renderer.get(); }
+    TerrainPicker* terrainPicker() const { return picker.get(); }
     float headSwing = 1.0f;
     FrameRateMeter frameRate;
 

@@ -1,0 +1,236 @@
+// Plays the real game in this process: real window, real scene, events through
+// SDL's queue, a fixed 1/60 s frame clock, and the console read back.
+#include "app/FrameClock.h"
+#include "app/Game.h"
+#include "assets/ModelLoader.h"
+#include "render/SceneRenderer.h"
+#include "world/Quest.h"
+#include "world/TerrainPicker.h"
+
+#include <GL/glew.h>
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int MAX_WALK_FRAMES = 3000;
+
+class Playthrough : public testing::Test {
+protected:
+    void SetUp() override {
+        setFrameStampSource([this] { return std::llround(double(stamps++) * 1000.0 / 60.0); });
+        testing::internal::CaptureStdout();
+        game.startUp();
+        game.setUpScene();
+        startupOutput = testing::internal::GetCapturedStdout();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    void TearDown() override {
+        if (!shutDown) {
+            game.shutDown();
+        }
+        setFrameStampSource(nullptr);
+    }
+
+    // Runs frames and returns what they printed.
+    std::string frames(int count) {
+        testing::internal::CaptureStdout();
+        for (int i = 0; i < count; ++i) {
+            game.runFrame();
+        }
+        return testing::internal::GetCapturedStdout();
+    }
+    void push(Uint32 type, int code) {
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+            e.key.keysym.sym = code;
+        } else {
+            e.button.button = Uint8(code);
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            e.button.x = x;
+            e.button.y = y;
+        }
+        SDL_PushEvent(&e);
+    }
+    // Holds a key for a number of frames.
+    void hold(SDL_Keycode key, int count) {
+        push(SDL_KEYDOWN, key);
+        frames(count);
+        push(SDL_KEYUP, key);
+        frames(1);
+    }
+
+    // Window pixel of a world point, from the game's own camera and projection.
+    glm::ivec2 pixelOf(const Vec3& world) const {
+        const Mat4 view = Transforms::makeViewMatrix(game.camera);
+        const Vec4 clip = game.sceneRenderer()->getProjectionMatrix() * view * Vec4(world, 1.0f);
+        const float ndcX = clip.x / clip.w, ndcY = clip.y / clip.w;
+        return {int(std::lround((ndcX + 1.0f) * 0.5f * 1024.0f)), int(std::lround((1.0f - ndcY) * 0.5f * 768.0f))};
+    }
+    void placeCursor(int x, int y) {
+        SDL_WarpMouseInWindow(game.display.window, x, y);
+        frames(2); // the motion arrives, then the picker updates with it
+    }
+    std::string clickAt(int x, int y) {
+        placeCursor(x, y);
+        push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+        std::string out = frames(1);
+        push(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+        return out + frames(1);
+    }
+
+    // Turns the camera anchor with the arrow keys until it faces the point, then
+    // walks it there, so the point is in view below the screen's centre.
+    void bringIntoView(const Vec3& target) {
+        for (int i = 0; i < 400; ++i) {
+            const Vec3 anchor = game.cameraAnchor->getPosition();
+            const float wanted = std::atan2(target.x - anchor.x, target.z - anchor.z) / DEGREES_TO_RADIANS;
+            const float error = std::remainder(wanted - game.cameraAnchor->getRotY(), 360.0f);
+            if (std::fabs(error) < 3.0f) {
+                break;
+            }
+            hold(error > 0 ? SDLK_LEFT : SDLK_RIGHT, 1);
+        }
+        push(SDL_KEYDOWN, SDLK_UP);
+        for (int i = 0; i < 600; ++i) {
+            const Vec3 anchor = game.cameraAnchor->getPosition();
+            if (std::hypot(target.x - anchor.x, target.z - anchor.z) < 30.0f) {
+                break;
+            }
+            frames(1);
+        }
+        push(SDL_KEYUP, SDLK_UP);
+        frames(1);
+    }
+
+    // Clicks the ground at (x, z), presses READY and walks until the path is done.
+    std::string walkTo(float x, float z) {
+        const Vec3 target(x, game.terrain->heightAt(x, z), z);
+        bringIntoView(target);
+        const glm::ivec2 pixel = pixelOf(target);
+        std::string out = clickAt(pixel.x, pixel.y);
+        EXPECT_FALSE(game.path.empty());
+        if (!game.path.empty()) {
+            EXPECT_NEAR(game.path.back().x, x, 1.5f);
+            EXPECT_NEAR(game.path.back().z, z, 1.5f);
+        }
+        out += clickAt(READY_X, BUTTON_Y);
+        EXPECT_TRUE(game.walking);
+        for (int i = 0; i < MAX_WALK_FRAMES && !game.path.empty(); ++i) {
+            out += frames(1);
+        }
+        EXPECT_TRUE(game.path.empty());
+        return out + frames(2);
+    }
+
+    static constexpr int READY_X = 665, RESET_X = 358, BUTTON_Y = 691;
+
+    Game game;
+    std::int64_t stamps = 0;
+    std::string startupOutput;
+    bool shutDown = false;
+};
+
+int count(const std::string& text, const std::string& line) {
+    int n = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+}
+
+TEST_F(Playthrough, SetUpBuildsTheSceneAndSwitchesBlendingTwice) {
+    EXPECT_EQ(startupOutput, "Transparency switched.\nTransparency switched.\n");
+    EXPECT_EQ(game.entities.size(), 17u);
+    EXPECT_EQ(game.lights.size(), 3u);
+    EXPECT_EQ(game.guis.size(), 3u);
+    EXPECT_EQ(game.waterTiles.size(), 1u);
+    EXPECT_EQ(game.switchTextures.size(), 23u);
+    EXPECT_NEAR(game.lights[1]->position.y, game.terrain->heightAt(291, 273) + 10.0f, 1e-4f);
+    EXPECT_EQ(game.entities[Game::ENTITY_MARKER]->position, Vec3(-100.0f));
+}
+
+TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
+    const std::string first = walkTo(295, 265);
+    EXPECT_EQ(count(first, Quest::REMINDER), 1) << first;
+    EXPECT_EQ(count(first, Quest::WELCOME), 0);
+
+    const std::string detour = walkTo(111, 138) + walkTo(295, 265);
+    EXPECT_TRUE(game.lampChecked);
+    EXPECT_EQ(detour.find("cottage"), std::string::npos) << detour;
+    EXPECT_EQ(count(detour, "Come right in"), 0);
+
+    const std::string reset = clickAt(RESET_X, BUTTON_Y);
+    EXPECT_EQ(game.player->getPosition(), game.startPosition);
+    EXPECT_FALSE(game.messageShown);
+    const std::string again = walkTo(295, 265);
+    EXPECT_EQ(count(again, Quest::WELCOME), 1) << again;
+}
+
+TEST_F(Playthrough, ButtonsAreClickedByTheirPixelAreas) {
+    clickAt(READY_X, BUTTON_Y);
+    EXPECT_TRUE(game.walking);
+    clickAt(READY_X, 600); // the READY column, above the button
+    EXPECT_FALSE(game.walking);
+    EXPECT_TRUE(game.path.empty());
+
+    clickAt(512, 500);
+    ASSERT_EQ(game.path.size(), 1u);
+    const Vec3 marker = game.entities[Game::ENTITY_MARKER]->position;
+    EXPECT_EQ(marker, game.path.back());
+    EXPECT_NEAR(marker.y, game.terrain->heightAt(marker.x, marker.z), 0.05f);
+
+    clickAt(RESET_X, BUTTON_Y);
+    EXPECT_TRUE(game.path.empty());
+    EXPECT_EQ(game.entities[Game::ENTITY_MARKER]->position, Vec3(-100.0f));
+}
+
+TEST_F(Playthrough, TheFaceLooksAroundWhileThePlayerStands) {
+    frames(60);
+    const float body = game.player->getRotY();
+    float low = 1e9f, high = -1e9f;
+    for (int i = 0; i < 120; ++i) {
+        frames(1);
+        const float face = game.entities[Game::ENTITY_FACE]->getRotY();
+        low = std::min(low, face - body);
+        high = std::max(high, face - body);
+    }
+    EXPECT_LT(low, -30.0f);
+    EXPECT_GT(high, 30.0f);
+    EXPECT_GE(low, -37.0f);
+    EXPECT_LE(high, 37.0f);
+
+    push(SDL_KEYDOWN, SDLK_w);
+    for (int i = 0; i < 20; ++i) {
+        frames(1);
+        EXPECT_NEAR(game.entities[Game::ENTITY_FACE]->getRotY(), game.player->getRotY(), 2.0f);
+        EXPECT_EQ(game.entities[Game::ENTITY_FACE]->position, game.player->getPosition());
+    }
+    push(SDL_KEYUP, SDLK_w);
+    frames(1);
+}
+
+TEST_F(Playthrough, AQuitEventLetsTheFrameFinishThenShutsDown) {
+    frames(3);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    const std::int64_t before = stamps;
+    game.loop();
+    EXPECT_EQ(game.quit, 1);
+    EXPECT_EQ(stamps, before + 1); // exactly one frame, and it still ended with its buffer swap
+    const std::vector<unsigned int> textures = game.modelLoader()->textures();
+    game.shutDown();
+    shutDown = true;
+    EXPECT_EQ(game.sceneRenderer(), nullptr);
+    EXPECT_EQ(game.terrainPicker(), nullptr);
+    for (const unsigned int texture : textures) {
+        EXPECT_FALSE(glIsTexture(texture));
+    }
+}
