@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,12 +75,32 @@ private:
     const char* text = nullptr;
 };
 
+// from_chars reads the same digits as strtod and strtol when a token starts with a
+// digit, a point or a minus sign (and is not hexadecimal), without copying it.
+// Everything else (leading white space, a plus sign, hex, inf and nan, out-of-range
+// values) goes the slow way, so the results stay exactly strtod's and strtol's.
+bool isPlainNumber(std::string_view token) {
+    const size_t first = token.size() > 1 && token[0] == '-' ? 1 : 0;
+    if (first >= token.size()) {
+        return false;
+    }
+    const char c = token[first];
+    const bool hex = c == '0' && first + 1 < token.size() && (token[first + 1] == 'x' || token[first + 1] == 'X');
+    return (c == '.' || (c >= '0' && c <= '9')) && !hex;
+}
+
 // strtod narrowed to float: leading white space skipped, trailing characters such
 // as a carriage return ignored; false when the token holds no number at all.
 bool convertFloat(std::string_view token, float& value) {
+    double converted = 0;
+    if (isPlainNumber(token) &&
+        std::from_chars(token.data(), token.data() + token.size(), converted).ec == std::errc()) {
+        value = float(converted);
+        return true;
+    }
     const TerminatedToken terminated(token);
     char* end = nullptr;
-    const double converted = std::strtod(terminated.c_str(), &end);
+    converted = std::strtod(terminated.c_str(), &end);
     if (end == terminated.c_str()) {
         return false;
     }
@@ -87,7 +108,12 @@ bool convertFloat(std::string_view token, float& value) {
     return true;
 }
 
+// strtol in base 10, with the same fast path.
 bool convertInteger(std::string_view token, long& value) {
+    if (isPlainNumber(token) &&
+        std::from_chars(token.data(), token.data() + token.size(), value).ec == std::errc()) {
+        return true;
+    }
     const TerminatedToken terminated(token);
     char* end = nullptr;
     const long converted = std::strtol(terminated.c_str(), &end, 10);
@@ -232,16 +258,26 @@ private:
 };
 
 std::string readWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file.is_open()) {
         std::perror(path.c_str());
         fatalError("Failed to open " + path);
     }
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    const std::streamoff size = file.tellg();
+    if (size < 0) {
+        // Not a seekable file: read it as a stream.
+        file.clear();
+        std::ostringstream contents;
+        contents << file.rdbuf();
+        return contents.str();
+    }
+    // One read of the known size; a stream copy is several times slower on large models.
+    std::string text(size_t(size), '\0');
+    file.seekg(0);
+    file.read(text.data(), size);
+    text.resize(size_t(file.gcount()));
+    return text;
 }
-
 }
 
 ObjParseResult parseObj(std::string_view text) {

@@ -1,0 +1,23 @@
+#pragma once
+// Small GL-free terrains for the movement, picking and height tests.
+
+#include "assets/Terrain.h"
+
+#include <functional>
+#include <vector>
+
+// pixelAt(gx, gz) gives the height-map byte of each grid vertex.
+inline Terrain makeTerrain(int side, const std::function<unsigned char(int gx, int gz)>& pixelAt) {
+    std::vector<unsigned char> pixels(size_t(side) * side);
+    for (int gz = 0; gz < side; ++gz) {
+        for (int gx = 0; gx < side; ++gx) {
+            pixels[size_t(gz) * side + gx] = pixelAt(gx, gz);
+        }
+    }
+    return Terrain(Terrain::buildGeometry(pixels.data(), side));
+}
+
+// Pixel 128 is height 0 everywhere on the terrain.
+inline Terrain makeFlatTerrain(unsigned char pixel = 128, int side = 6) {
+    return makeTerrain(side, [pixel](int, int) { return pixel; });
+}
