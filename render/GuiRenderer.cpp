@@ -4,6 +4,7 @@
 #include "assets/ModelLoader.h"
 #include "render/GuiElement.h"
 #include "render/GuiShader.h"
+#include "world/Transforms.h"
 
 #include <GL/glew.h>
 

@@ -1,0 +1,50 @@
+#version 330
+
+// Textured, lit model. Lighting is done per fragment in world space; for
+// normal-mapped models the vertex passes a tangent frame so the fragment can bring
+// the map's tangent-space normal into world space.
+
+in vec3 position;
+in vec3 normal;
+in vec2 textureCoords;
+in vec3 tangent;
+
+out vec2 passTextureCoords;
+out vec3 worldPosition;
+out vec3 worldNormal;
+out vec3 worldTangent;
+out vec3 toCameraVector;
+out float visibility;
+
+uniform mat4 transformationMatrix;
+uniform mat4 projectionMatrix;
+uniform mat4 viewMatrix;
+uniform float useFakeLighting;
+uniform float numberOfRows;
+uniform vec2 offset;
+uniform vec4 clipPlane;
+
+// Distance fog: clear nearby, mostly gone by the far edge of the terrain.
+const float FOG_DENSITY = 0.003;
+const float FOG_GRADIENT = 3.0;
+
+void main(void) {
+    vec4 world = transformationMatrix * vec4(position, 1.0);
+    gl_ClipDistance[0] = dot(world, clipPlane);
+    vec4 positionRelativeToCamera = viewMatrix * world;
+    gl_Position = projectionMatrix * positionRelativeToCamera;
+
+    passTextureCoords = textureCoords / numberOfRows + offset;
+    worldPosition = world.xyz;
+
+    // Grass and fern cards have useless normals: light them as if they faced up.
+    vec3 modelNormal = useFakeLighting > 0.5 ? vec3(0.0, 1.0, 0.0) : normal;
+    worldNormal = (transformationMatrix * vec4(modelNormal, 0.0)).xyz;
+    worldTangent = (transformationMatrix * vec4(tangent, 0.0)).xyz;
+
+    vec3 cameraPosition = (inverse(viewMatrix) * vec4(0.0, 0.0, 0.0, 1.0)).xyz;
+    toCameraVector = cameraPosition - world.xyz;
+
+    float distance = length(positionRelativeToCamera.xyz);
+    visibility = clamp(exp(-pow(distance * FOG_DENSITY, FOG_GRADIENT)), 0.0, 1.0);
+}
