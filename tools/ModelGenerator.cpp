@@ -1,3 +1,11 @@
 #include "Generators.h"
+#include "ModelParts.h"
 
-void generateModels(const std::string& resourcesDir) { (void)resourcesDir; }
+void generateModels(const std::string& resourcesDir) {
+    generatePlayerModels(resourcesDir);
+    generateCottageModel(resourcesDir);
+    generateTreeModel(resourcesDir);
+    generateLampModel(resourcesDir);
+    generateFernModel(resourcesDir);
+    generateMarkerModel(resourcesDir);
+}

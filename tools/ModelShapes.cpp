@@ -230,17 +230,20 @@ glm::dmat4 placeAt(const glm::dvec3& centre, const glm::dvec3& size) {
     return glm::scale(glm::translate(glm::dmat4(1.0), centre), size);
 }
 
-glm::dmat4 beamBetween(const glm::dvec3& from, const glm::dvec3& to, double sizeX, double sizeZ, double twistRadians) {
-    const glm::dvec3 axis = to - from;
-    const glm::dvec3 y = glm::normalize(axis);
+glm::dmat4 alignYAxis(const glm::dvec3& from, const glm::dvec3& to) {
+    const glm::dvec3 y = glm::normalize(to - from);
     const glm::dvec3 reference = std::abs(y.y) < 0.9 ? glm::dvec3(0, 1, 0) : glm::dvec3(1, 0, 0);
     const glm::dvec3 z = glm::normalize(glm::cross(reference, y));
-    const glm::dvec3 x = glm::cross(y, z);
-    glm::dmat4 basis(1.0);
-    basis[0] = glm::dvec4(x, 0.0);
-    basis[1] = glm::dvec4(y, 0.0);
-    basis[2] = glm::dvec4(z, 0.0);
-    basis[3] = glm::dvec4((from + to) * 0.5, 1.0);
+    glm::dmat4 frame(1.0);
+    frame[0] = glm::dvec4(glm::cross(y, z), 0.0);
+    frame[1] = glm::dvec4(y, 0.0);
+    frame[2] = glm::dvec4(z, 0.0);
+    frame[3] = glm::dvec4(from, 1.0);
+    return frame;
+}
+
+glm::dmat4 beamBetween(const glm::dvec3& from, const glm::dvec3& to, double sizeX, double sizeZ, double twistRadians) {
+    const glm::dmat4 centred = glm::translate(alignYAxis(from, to), glm::dvec3(0.0, glm::length(to - from) * 0.5, 0.0));
     const glm::dmat4 twist = glm::rotate(glm::dmat4(1.0), twistRadians, glm::dvec3(0, 1, 0));
-    return basis * twist * glm::scale(glm::dmat4(1.0), glm::dvec3(sizeX, glm::length(axis), sizeZ));
+    return centred * twist * glm::scale(glm::dmat4(1.0), glm::dvec3(sizeX, glm::length(to - from), sizeZ));
 }

@@ -67,5 +67,7 @@ void addEllipsoid(ObjMesh& mesh, const glm::dvec3& centre, const glm::dvec3& rad
 // Transform helpers for placing parts.
 glm::dmat4 placeAt(const glm::dvec3& centre, const glm::dvec3& size);
 // A box of the given cross-section (sizeX, sizeZ) whose local y axis runs from `from` to `to`.
+// A rigid move taking the origin to `from` and the +y axis along from -> to (for lathes).
+glm::dmat4 alignYAxis(const glm::dvec3& from, const glm::dvec3& to);
 glm::dmat4 beamBetween(const glm::dvec3& from, const glm::dvec3& to, double sizeX, double sizeZ,
                        double twistRadians = 0.0);

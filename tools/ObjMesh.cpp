@@ -7,12 +7,12 @@
 namespace {
 
 // Fixed "%.6f" keeps the text independent of the locale and identical between runs;
-// adding 0.0 turns a negative zero into a plain one.
+// values that round to zero are written without a minus sign.
 void appendNumbers(std::string& out, const char* keyword, const double* values, int count) {
     out += keyword;
     char buffer[48];
     for (int i = 0; i < count; ++i) {
-        std::snprintf(buffer, sizeof buffer, " %.6f", values[i] + 0.0);
+        std::snprintf(buffer, sizeof buffer, " %.6f", values[i]);
         out += std::string(buffer) == " -0.000000" ? " 0.000000" : buffer;
     }
     out += '\n';
@@ -51,7 +51,14 @@ ObjBounds ObjMesh::bounds() const {
 std::string ObjMesh::toObjText(ObjVConvention convention) const {
     std::string text = "# WM generated model\n";
     text.reserve(vertexList.size() * 120 + triangleList.size() * 40);
-    for (const ObjVertex& vertex : vertexList) {
+    // Only vertices that a face uses are written, renumbered in order.
+    std::vector<int> fileIndex(vertexList.size(), 0);
+    for (const glm::ivec3& t : triangleList) fileIndex[t.x] = fileIndex[t.y] = fileIndex[t.z] = 1;
+    int written = 0;
+    for (size_t i = 0; i < vertexList.size(); ++i) {
+        if (!fileIndex[i]) continue;
+        fileIndex[i] = ++written;
+        const ObjVertex& vertex = vertexList[i];
         const double position[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
         const double v = convention == ObjVConvention::TOP_ROW_ZERO ? vertex.uv.y : 1.0 - vertex.uv.y;
         const double uv[2] = {vertex.uv.x, v};
@@ -62,8 +69,8 @@ std::string ObjMesh::toObjText(ObjVConvention convention) const {
     }
     char buffer[96];
     for (const glm::ivec3& t : triangleList) {
-        std::snprintf(buffer, sizeof buffer, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", t.x + 1, t.x + 1, t.x + 1,
-                      t.y + 1, t.y + 1, t.y + 1, t.z + 1, t.z + 1, t.z + 1);
+        const int a = fileIndex[t.x], b = fileIndex[t.y], c = fileIndex[t.z];
+        std::snprintf(buffer, sizeof buffer, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c);
         text += buffer;
     }
     return text;

@@ -1,5 +1,6 @@
 #include "TerrainHeights.h"
 
+#include "Noise.h"
 #include "TerrainLayout.h"
 #include "TerrainShape.h"
 
@@ -11,9 +12,12 @@ using namespace terrain;
 namespace {
 
 constexpr int FINE_SIZE = 1025; // vertices per side: 500/1024 units apart
+constexpr std::uint32_t SEED_DITHER = 1201;
 
-std::uint8_t toHeightPixel(double height) {
-    const double level = std::round(height / HEIGHT_STEP) + HEIGHT_ZERO_PIXEL;
+// Random dither (floor of value plus a uniform offset) keeps the mean height exact and turns
+// the 0.3125-unit steps into fine grain instead of broad terraces in the lighting.
+std::uint8_t toHeightPixel(double height, double dither) {
+    const double level = std::floor(height / HEIGHT_STEP + dither) + HEIGHT_ZERO_PIXEL;
     return std::uint8_t(std::min(255.0, std::max(0.0, level)));
 }
 
@@ -24,7 +28,7 @@ TerrainHeights::TerrainHeights(const TerrainShape& shape)
     const double step = TERRAIN_SIZE / (HEIGHT_MAP_SIZE - 1);
     for (int gz = 0; gz < HEIGHT_MAP_SIZE; ++gz)
         for (int gx = 0; gx < HEIGHT_MAP_SIZE; ++gx)
-            pixels[size_t(gz) * HEIGHT_MAP_SIZE + gx] = toHeightPixel(shape.heightAt(gx * step, gz * step));
+            pixels[size_t(gz) * HEIGHT_MAP_SIZE + gx] = toHeightPixel(shape.heightAt(gx * step, gz * step), noise::hash01(gx, gz, SEED_DITHER));
     const double fineStep = TERRAIN_SIZE / (FINE_SIZE - 1);
     for (int iz = 0; iz < FINE_SIZE; ++iz)
         for (int ix = 0; ix < FINE_SIZE; ++ix)

@@ -1,7 +1,7 @@
 #pragma once
 // Where things stand in the scene, as far as the ground images must know: the placed
-// objects, the lake, the cottage pad, the quest zones, the paths and the sun. World units;
-// the terrain spans 0..500 on x and z.
+// objects, the lake, the cottage pad and yard, the quest lamp's zone and the sun. World
+// units; the terrain spans 0..500 on x and z.
 
 #include "Generators.h"
 
@@ -16,9 +16,7 @@ constexpr double TERRAIN_SIZE = 500.0;
 constexpr int HEIGHT_MAP_SIZE = 256;           // pixels per side, one vertex each
 constexpr double HEIGHT_STEP = 0.3125;         // world units per grey level
 constexpr int HEIGHT_ZERO_PIXEL = 128;         // grey level of height 0
-constexpr double WATER_LEVEL = -21.0;
-constexpr double WATER_MIN = 90.0;             // the water tile covers 90..330 on x and z
-constexpr double WATER_MAX = 330.0;
+constexpr double WATER_LEVEL = -21.0;          // the water tile covers 90..330 on x and z
 
 // Every object that stands on the ground (player start, trees, lamps, ferns, cottage).
 constexpr Spot PLACEMENTS[] = {
@@ -31,11 +29,14 @@ constexpr Spot PLACEMENTS[] = {
 
 constexpr Spot PLAYER_START = {188, 377};
 constexpr Spot QUEST_LAMP = {111, 138};
-constexpr Spot DOOR_LAMP = {291, 273};
+// The player checks the lamp by standing in this rectangle.
+constexpr double LAMP_ZONE_MIN_X = 99.0, LAMP_ZONE_MAX_X = 123.0;
+constexpr double LAMP_ZONE_MIN_Z = 129.0, LAMP_ZONE_MAX_Z = 147.0;
 
-// The lake: a bowl whose rim crosses the water level at about LAKE_RADIUS from the centre.
-constexpr Spot LAKE_CENTRE = {198, 170};
-constexpr double LAKE_RADIUS = 48.0;
+// The lake: a bowl that crosses the water level about LAKE_RADIUS from its centre (before
+// the shore's stretch and wobble), well inside the water tile and away from every placement.
+constexpr Spot LAKE_CENTRE = {212, 154};
+constexpr double LAKE_RADIUS = 42.0;
 constexpr double LAKE_BED = -35.0;
 
 // The cottage stands on a flat pad; its door faces east onto a level yard.
