@@ -1,21 +1,22 @@
 #pragma once
 // The face looks around while the body stands: two steps of headSwing degrees a
-// frame, reversing at 35 degrees either side of the body's heading.
+// frame, turning back at 35 degrees either side of the body's heading.
 
 class HeadSwing {
 public:
     static constexpr float LIMIT = 35.0f; // degrees
+    static constexpr int STEPS_PER_FRAME = 2;
 
     static void update(float bodyRotY, float& faceRotY, float& headSwing) {
-        if (bodyRotY + LIMIT > faceRotY) {
+        for (int step = 0; step < STEPS_PER_FRAME; ++step) {
+            // Turn back only when heading further out; a face already past a limit
+            // (the body turned) keeps coming back instead of sticking there.
+            if (headSwing > 0 && faceRotY >= bodyRotY + LIMIT) {
+                headSwing = -headSwing;
+            } else if (headSwing < 0 && faceRotY <= bodyRotY - LIMIT) {
+                headSwing = -headSwing;
+            }
             faceRotY += headSwing;
-        } else {
-            headSwing = -headSwing;
-        }
-        if (faceRotY > bodyRotY - LIMIT) {
-            faceRotY += headSwing;
-        } else {
-            headSwing = -headSwing;
         }
     }
 };
