@@ -26,6 +26,11 @@ Game::Game() {
 Game::~Game() = default;
 
 void Game::startUp() {
+    openWindow();
+    buildShaders();
+}
+
+void Game::openWindow() {
     // A machine without a sound card or haptics fails the full set as a whole,
     // and SDL then shuts video down again; the game needs only the essentials.
     if (SDL_Init(ALL_SUBSYSTEMS) != 0) {
@@ -38,7 +43,9 @@ void Game::startUp() {
     camera.position = Vec3(100.0f, 35.0f, 50.0f);
     camera.pitch = 45.0f;
     camera.yaw = 0.0f;
+}
 
+void Game::buildShaders() {
     entityShader.emplace("Shaders/entityVertexShader.vert", "Shaders/entityFragmentShader.frag");
     terrainShader.emplace("Shaders/terrainVertexShader.vert", "Shaders/terrainFragmentShader.frag");
     skyboxShader.emplace("Shaders/skyboxVertexShader.vert", "Shaders/skyboxFragmentShader.frag");

@@ -70,7 +70,9 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    void startUp();
+    void startUp();        // openWindow, then buildShaders
+    void openWindow();     // SDL, the window and context, the camera's start values
+    void buildShaders();   // the five programs and the switch defaults
     void run();
     void setUpScene();
     void loop(); // frames until quit is set at the end of one
