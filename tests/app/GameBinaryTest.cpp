@@ -63,6 +63,7 @@ public:
         }
     }
 
+    pid_t processId() const { return pid; }
     std::string output() const { return readFile(out); }
     std::string errors() const { return readFile(err); }
     void answer(const std::string& line) {
@@ -121,8 +122,9 @@ protected:
     void TearDown() override { fs::remove_all(scratch); }
 
     // Waits for the game's window, then sends keys to it with xdotool.
-    void keys(const std::string& names) {
-        const std::string command = "xdotool search --sync --onlyvisible --name '^WM$' windowfocus --sync key --delay 150 " + names;
+    void keys(const GameProcess& game, const std::string& names) {
+        const std::string command = "xdotool search --sync --onlyvisible --pid " + std::to_string(game.processId()) +
+                                    " --name '^WM$' windowfocus --sync key --delay 150 " + names;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     // A window manager's close button: WM_DELETE_WINDOW to the game's window.
@@ -165,12 +167,12 @@ TEST_F(GameBinary, AnswersFunctionKeysAndQuitsOnEscape) {
     GameProcess game(WM_SOURCE_DIR, scratch);
     ASSERT_TRUE(game.waitForOutput([](const std::string& o) { return o.size() >= 46; }, START_SECONDS))
         << game.output() << game.errors();
-    keys("F1");
+    keys(game, "F1");
     ASSERT_TRUE(game.waitForOutput([](const std::string& o) { return o.find("(The player is also") != std::string::npos; }, 20));
-    keys("F8 F2");
+    keys(game, "F8 F2");
     ASSERT_TRUE(game.waitForOutput([](const std::string& o) { return occurrences(o, " fps\n") >= 2; }, 30))
         << game.output();
-    keys("Escape");
+    keys(game, "Escape");
     EXPECT_EQ(game.waitForExit(10), 0);
 
     const std::string out = game.output();
@@ -201,7 +203,7 @@ TEST_F(GameBinary, AnswersFunctionKeysAndQuitsOnEscape) {
 TEST_F(GameBinary, ClosingTheWindowEndsWithZero) {
     GameProcess game(WM_SOURCE_DIR, scratch);
     ASSERT_TRUE(game.waitForOutput([](const std::string& o) { return o.size() >= 46; }, START_SECONDS));
-    keys("F3"); // a key round trip proves the window is up and handling events
+    keys(game, "F3"); // a key round trip proves the window is up and handling events
     ASSERT_TRUE(game.waitForOutput([](const std::string& o) { return o.find("Wireframe") != std::string::npos; }, 20));
     ASSERT_TRUE(closeWindow());
     EXPECT_EQ(game.waitForExit(10), 0);
