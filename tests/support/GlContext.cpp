@@ -1,68 +1,9 @@
 #include "support/GlContext.h"
 
-#include "render/GlDebug.h"
-
 #include <GL/glew.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
-#include <string>
-
-namespace {
-
-bool handlerAdded = false;
-
-// Switches error reports on for the current context; the failing handler is added once.
-void watchGlErrors() {
-    if (handlerAdded) {
-        enableGlErrorChecks(nullptr);
-        return;
-    }
-    handlerAdded = true;
-    enableGlErrorChecks([](const std::string& message) { ADD_FAILURE() << message; });
-}
-
-bool hasCurrentContext() {
-    return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GL_GetCurrentContext() != nullptr;
-}
-
-// Catches errors of contexts that tests make without requireGlContext (the game's own
-// Display), and errors that a driver without debug output only queues.
-class GlErrorListener : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override {
-        if (hasCurrentContext()) {
-            watchGlErrors();
-        }
-    }
-    void OnTestEnd(const testing::TestInfo&) override {
-        if (!hasCurrentContext()) {
-            return;
-        }
-        // Debug builds of the game switch reports on themselves, perhaps before our handler exists.
-        const bool reported = handlerAdded && glErrorChecksActive();
-        for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-            if (!reported) {
-                ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
-            }
-        }
-        watchGlErrors();
-    }
-};
-
-// Ahead of the result printer, so a failure added at the end of a test shows in its verdict.
-const bool LISTENER_INSTALLED = [] {
-    testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
-    testing::TestEventListener* printer = listeners.Release(listeners.default_result_printer());
-    listeners.Append(new GlErrorListener);
-    if (printer) {
-        listeners.Append(printer);
-    }
-    return true;
-}();
-
-}
 
 SDL_Window* requireGlContext() {
     static SDL_Window* window = nullptr;
@@ -82,7 +23,6 @@ SDL_Window* requireGlContext() {
     }
     glViewport(0, 0, 1024, 768);
     takeGlError();
-    watchGlErrors();
     return window;
 }
 
