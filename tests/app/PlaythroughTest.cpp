@@ -83,22 +83,51 @@ protected:
         return out + frames(1);
     }
 
-    // Turns the camera anchor with the arrow keys until it faces the point, then
-    // walks it there, so the point is in view below the screen's centre.
+    // Zooms all the way out and drags the pitch down to its lowest, so the camera
+    // sees about 200 units ahead of its anchor.
+    void lookFar() {
+        for (int i = 0; i < 20; ++i) {
+            SDL_Event wheel{};
+            wheel.type = SDL_MOUSEWHEEL;
+            wheel.wheel.y = -1;
+            SDL_PushEvent(&wheel);
+        }
+        push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+        for (const int y : {300, 330}) {
+            SDL_Event motion{};
+            motion.type = SDL_MOUSEMOTION;
+            motion.motion.x = 512;
+            motion.motion.y = y;
+            SDL_PushEvent(&motion);
+        }
+        frames(1);
+        push(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+        frames(1);
+        lookingFar = true;
+    }
+
+    // Turns the camera anchor with the arrow keys until it faces the point, and
+    // walks it closer if the point is still beyond the view.
     void bringIntoView(const Vec3& target) {
-        for (int i = 0; i < 400; ++i) {
+        if (!lookingFar) {
+            lookFar();
+        }
+        const auto headingError = [&] {
             const Vec3 anchor = game.cameraAnchor->getPosition();
             const float wanted = std::atan2(target.x - anchor.x, target.z - anchor.z) / DEGREES_TO_RADIANS;
-            const float error = std::remainder(wanted - game.cameraAnchor->getRotY(), 360.0f);
-            if (std::fabs(error) < 3.0f) {
-                break;
-            }
-            hold(error > 0 ? SDLK_LEFT : SDLK_RIGHT, 1);
+            return std::remainder(wanted - game.cameraAnchor->getRotY(), 360.0f);
+        };
+        const SDL_Keycode turn = headingError() > 0 ? SDLK_LEFT : SDLK_RIGHT;
+        push(SDL_KEYDOWN, turn);
+        for (int i = 0; i < 200 && std::fabs(headingError()) >= 3.0f; ++i) {
+            frames(1);
         }
+        push(SDL_KEYUP, turn);
+        frames(1);
         push(SDL_KEYDOWN, SDLK_UP);
         for (int i = 0; i < 600; ++i) {
             const Vec3 anchor = game.cameraAnchor->getPosition();
-            if (std::hypot(target.x - anchor.x, target.z - anchor.z) < 30.0f) {
+            if (std::hypot(target.x - anchor.x, target.z - anchor.z) < 150.0f) {
                 break;
             }
             frames(1);
@@ -133,6 +162,7 @@ protected:
     std::int64_t stamps = 0;
     std::string startupOutput;
     bool shutDown = false;
+    bool lookingFar = false;
 };
 
 int count(const std::string& text, const std::string& line) {
