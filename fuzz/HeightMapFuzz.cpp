@@ -1,5 +1,6 @@
-// Decoded pixels of any size: the checks refuse what the builder cannot take,
-// and whatever is built answers height queries without reading outside the grid.
+// Decoded pixels of any size: the checks refuse what the builder cannot take, whatever
+// is built has unit normals pointing up, and it answers height queries without reading
+// outside the grid.
 #include "assets/Terrain.h"
 
 #include <cmath>
@@ -23,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Terrain terrain(Terrain::buildGeometry(pixels, height));
     if (terrain.indices.size() != std::size_t(height - 1) * (height - 1) * 6) {
         std::abort();
+    }
+    for (std::size_t i = 0; i + 2 < terrain.normals.size(); i += 3) {
+        const float nx = terrain.normals[i], ny = terrain.normals[i + 1], nz = terrain.normals[i + 2];
+        if (!(ny > 0.0f) || std::fabs(nx * nx + ny * ny + nz * nz - 1.0f) > 1e-4f) {
+            std::abort();
+        }
     }
     float query[2];
     for (std::size_t at = 2 + std::size_t(width) * height; at + sizeof query <= size; at += sizeof query) {

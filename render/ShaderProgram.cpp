@@ -4,9 +4,11 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <vector>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,6 +35,12 @@ void ShaderProgram::stop() const {
 }
 
 bool ShaderProgram::readSource(const std::string& path, std::string& source) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        // A directory opens fine as a stream and reads as empty; it is no source.
+        errno = EISDIR;
+        return false;
+    }
     std::ifstream file(path);
     if (!file.is_open()) {
         return false;

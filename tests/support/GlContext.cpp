@@ -1,9 +1,64 @@
 #include "support/GlContext.h"
 
+#include "render/GlDebug.h"
+
 #include <GL/glew.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+bool handlerAdded = false;
+
+// Switches error reports on for the current context; the failing handler is added once.
+void watchGlErrors() {
+    if (handlerAdded) {
+        enableGlErrorChecks(nullptr);
+        return;
+    }
+    handlerAdded = true;
+    enableGlErrorChecks([](const std::string& message) { ADD_FAILURE() << message; });
+}
+
+bool hasCurrentContext() {
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GL_GetCurrentContext() != nullptr;
+}
+
+// Catches errors of contexts that tests make without requireGlContext (the game's own
+// Display), and errors that a driver without debug output only queues.
+class GlErrorListener : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        if (hasCurrentContext()) {
+            watchGlErrors();
+        }
+    }
+    void OnTestEnd(const testing::TestInfo&) override {
+        if (!hasCurrentContext()) {
+            return;
+        }
+        // Debug builds of the game switch reports on themselves, perhaps before our handler exists.
+        const bool reported = handlerAdded && glErrorChecksActive();
+        for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+            if (!reported) {
+                ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
+            }
+        }
+        watchGlErrors();
+    }
+};
+
+// Events that end something reach the listeners last-added first, so this one adds its
+// failures before the result printer gives the verdict.
+const bool LISTENER_INSTALLED = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new GlErrorListener);
+    return true;
+}();
+
+}
 
 SDL_Window* requireGlContext() {
     static SDL_Window* window = nullptr;
@@ -23,6 +78,7 @@ SDL_Window* requireGlContext() {
     }
     glViewport(0, 0, 1024, 768);
     takeGlError();
+    watchGlErrors();
     return window;
 }
 

@@ -1,0 +1,293 @@
+// The real game started on broken data files, one replaced file at a time. Every case
+// must end in the game's own words: a fatal message naming the file and exit code 69
+// after the prompt is answered, or, for images it can do without, one warning line and
+// a game that goes on playing and quits cleanly on Escape. Never a signal or a hang.
+#include "robustness/GameProcess.h"
+#include "robustness/ScratchGame.h"
+
+#include <gtest/gtest.h>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <regex.h>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Start-up takes a second or two; sanitizer builds are several times slower.
+constexpr double START_SECONDS = 45.0;
+constexpr double EXIT_SECONDS = 20.0;
+constexpr int FPS_LINES = 4; // two seconds of frames
+const std::string PROMPT = "Enter any key to quit...";
+
+using Maker = std::function<void(const fs::path&)>;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+fs::path original(const std::string& relativePath) {
+    return fs::path(WM_SOURCE_DIR) / relativePath;
+}
+
+Maker nothing() {
+    return [](const fs::path&) {};
+}
+
+Maker directory() {
+    return [](const fs::path& path) { fs::create_directory(path); };
+}
+
+Maker text(std::string content) {
+    return [content](const fs::path& path) { writeBytes(path, content); };
+}
+
+Maker greyPng(int width, int height) {
+    return [width, height](const fs::path& path) {
+        const std::vector<unsigned char> pixels(size_t(width) * height, 128);
+        ASSERT_TRUE(stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width));
+    };
+}
+
+// The first half of the repository's file.
+Maker truncated(std::string relativePath) {
+    return [relativePath](const fs::path& path) {
+        const std::string bytes = readBytes(original(relativePath));
+        writeBytes(path, bytes.substr(0, bytes.size() / 2));
+    };
+}
+
+// The first bytes of another kind of file: binary data where text is expected.
+Maker prefix(std::string relativePath, size_t bytes) {
+    return [relativePath, bytes](const fs::path& path) {
+        writeBytes(path, readBytes(original(relativePath)).substr(0, bytes));
+    };
+}
+
+// The repository's file with the zlib header of its first image-data chunk destroyed.
+Maker corrupt(std::string relativePath) {
+    return [relativePath](const fs::path& path) {
+        std::string bytes = readBytes(original(relativePath));
+        const size_t chunk = bytes.find("IDAT");
+        ASSERT_NE(chunk, std::string::npos);
+        bytes[chunk + 4] = '\xff';
+        bytes[chunk + 5] = '\xff';
+        writeBytes(path, bytes);
+    };
+}
+
+// Three corners, one texture coordinate and one normal: lines 1 to 5.
+const std::string OBJ_LISTS = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
+
+Maker objWithFace(const std::string& face) {
+    return text(OBJ_LISTS + face + "\n");
+}
+
+// A GUI vertex shader with the given output declaration and body of main.
+std::string guiVertexShader(const std::string& outDeclaration, const std::string& body) {
+    return "#version 330\nin vec2 position;\n" + outDeclaration +
+           "uniform mat4 transformationMatrix;\nvoid main(void) {\n" + body + "}\n";
+}
+
+struct FatalCase {
+    std::string name;
+    std::string file;  // relative to the game's folder
+    Maker make;
+    std::vector<std::string> message; // pieces the fatal line must hold
+    std::string errors = "";          // the whole error stream, as an extended regular expression
+};
+
+struct RunningCase {
+    std::string name;
+    std::string file;
+    Maker make;
+    std::string errors; // the whole error stream, as an extended regular expression
+};
+
+std::string warning(const std::string& file) {
+    return "Warning: could not load image " + file + ": [^\n]+\n";
+}
+
+std::string systemError(const std::string& file, const std::string& text) {
+    return file + ": " + text + "\n";
+}
+
+const std::vector<FatalCase>& fatalCases() {
+    static const std::vector<FatalCase> cases = {
+        {"ObjCornerWithTwoIndices", "Resources/tree.obj", objWithFace("f 1/1 2/1/1 3/1/1"),
+         {"Resources/tree.obj:6:", "1/1", "three indices"}},
+        {"ObjCornerWithPositionOnly", "Resources/tree.obj", objWithFace("f 1 2 3"),
+         {"Resources/tree.obj:6:", "three indices"}},
+        {"ObjEmptyTextureIndex", "Resources/tree.obj", objWithFace("f 1//1 2/1/1 3/1/1"),
+         {"Resources/tree.obj:6:", "1//1", "empty texture index"}},
+        {"ObjIndexNotANumber", "Resources/tree.obj", objWithFace("f a/1/1 2/1/1 3/1/1"),
+         {"Resources/tree.obj:6:", "a/1/1", "not a number"}},
+        {"ObjCoordinateNotANumber", "Resources/tree.obj", text("v 0 zero 0\n" + OBJ_LISTS),
+         {"Resources/tree.obj:1:", "zero", "not a number"}},
+        {"ObjIndexZero", "Resources/tree.obj", objWithFace("f 1/1/1 0/1/1 3/1/1"),
+         {"Resources/tree.obj:6:", "0", "not positive"}},
+        {"ObjIndexNegative", "Resources/tree.obj", objWithFace("f 1/1/1 2/1/1 -1/1/1"),
+         {"Resources/tree.obj:6:", "-1", "not positive"}},
+        {"ObjPositionPastItsList", "Resources/tree.obj", objWithFace("f 1/1/1 2/1/1 4/1/1"),
+         {"Resources/tree.obj:6:", "4", "past"}},
+        {"ObjTextureIndexPastItsList", "Resources/tree.obj", objWithFace("f 1/2/1 2/1/1 3/1/1"),
+         {"Resources/tree.obj:6:", "2", "past"}},
+        {"ObjNormalIndexPastItsList", "Resources/tree.obj", objWithFace("f 1/1/1 2/1/2 3/1/1"),
+         {"Resources/tree.obj:6:", "2", "past"}},
+        {"ObjPositionAfterTheFirstFace", "Resources/tree.obj", objWithFace("f 1/1/1 2/1/1 3/1/1\nv 1 1 1"),
+         {"Resources/tree.obj:7:", "first face"}},
+        {"ObjIsADirectory", "Resources/tree.obj", directory(), {"Failed to open Resources/tree.obj"},
+         systemError("Resources/tree.obj", "Is a directory")},
+
+        {"HeightMapNotSquare", "Resources/heightmap3.png", greyPng(64, 32),
+         {"Resources/heightmap3.png", "not square"}},
+        {"HeightMapOnePixel", "Resources/heightmap3.png", greyPng(1, 1), {"Resources/heightmap3.png", "2 x 2"}},
+        {"HeightMapEmpty", "Resources/heightmap3.png", text(""), {"Resources/heightmap3.png"}},
+        {"HeightMapTruncated", "Resources/heightmap3.png", truncated("Resources/heightmap3.png"),
+         {"Resources/heightmap3.png"}},
+        {"HeightMapCorrupt", "Resources/heightmap3.png", corrupt("Resources/heightmap3.png"),
+         {"Resources/heightmap3.png"}},
+        {"HeightMapIsADirectory", "Resources/heightmap3.png", directory(), {"Resources/heightmap3.png"}},
+        {"HeightMapMissing", "Resources/heightmap3.png", nothing(), {"Resources/heightmap3.png"}},
+
+        {"ShaderMissing", "Shaders/guiFragmentShader.frag", nothing(),
+         {"Failed to open Shaders/guiFragmentShader.frag"},
+         systemError("Shaders/guiFragmentShader.frag", "No such file or directory")},
+        {"ShaderIsADirectory", "Shaders/guiFragmentShader.frag", directory(),
+         {"Failed to open Shaders/guiFragmentShader.frag"},
+         systemError("Shaders/guiFragmentShader.frag", "Is a directory")},
+        {"ShaderEmpty", "Shaders/entityFragmentShader.frag", text(""),
+         {"Shaders/entityFragmentShader.frag", "compile"}},
+        {"ShaderDoesNotCompile", "Shaders/entityVertexShader.vert",
+         text("#version 330\nvoid main(void) {\n    gl_Position = vec4(1.0) +;\n}\n"),
+         {"Shader Shaders/entityVertexShader.vert failed to compile!"}},
+        {"ShadersDoNotLink", "Shaders/guiVertexShader.vert",
+         text(guiVertexShader("out vec3 textureCoords;\n",
+                              "gl_Position = transformationMatrix * vec4(position, 0.0, 1.0);\n"
+                              "textureCoords = vec3(position, 0.0);\n")),
+         {"Shaders failed to link!"}},
+        {"ShaderLacksAUsedUniform", "Shaders/guiVertexShader.vert",
+         text(guiVertexShader("out vec2 textureCoords;\n",
+                              "gl_Position = vec4(position, 0.0, 1.0);\ntextureCoords = position;\n")),
+         {"Uniform transformationMatrix not found in shader!"}},
+
+        {"CottageNotImportable", "Resources/cottage.obj", prefix("Resources/shack2.png", 4096),
+         {"Resources/cottage.obj"}},
+        {"CottageEmpty", "Resources/cottage.obj", text(""), {"Resources/cottage.obj"}},
+        {"CottageWithoutTextureCoordinates", "Resources/cottage.obj",
+         text("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n"),
+         {"Resources/cottage.obj", "texture coordinates"}},
+        {"CottageIsADirectory", "Resources/cottage.obj", directory(), {"Failed to open Resources/cottage.obj"},
+         systemError("Resources/cottage.obj", "Is a directory")},
+        {"CottageMissing", "Resources/cottage.obj", nothing(), {"Failed to open Resources/cottage.obj"},
+         systemError("Resources/cottage.obj", "No such file or directory")},
+    };
+    return cases;
+}
+
+const std::vector<RunningCase>& runningCases() {
+    static const std::vector<RunningCase> cases = {
+        {"TextureTruncated", "Resources/mud.png", truncated("Resources/mud.png"), warning("Resources/mud.png")},
+        {"TextureCorrupt", "Resources/mud.png", corrupt("Resources/mud.png"), warning("Resources/mud.png")},
+        {"TextureEmpty", "Resources/mud.png", text(""), warning("Resources/mud.png")},
+        {"TextureIsADirectory", "Resources/mud.png", directory(), warning("Resources/mud.png")},
+        {"TextureMissing", "Resources/guiQuest.png", nothing(), warning("Resources/guiQuest.png")},
+        {"CubeMapFaceMissing", "Resources/skyboxTop.png", nothing(), warning("Resources/skyboxTop.png")},
+        {"CubeMapFaceTruncated", "Resources/skyboxFront.png", truncated("Resources/skyboxFront.png"),
+         warning("Resources/skyboxFront.png")},
+        // A model without faces is valid: it draws nothing and says nothing.
+        {"ObjWithoutFaces", "Resources/tree.obj", text(OBJ_LISTS), ""},
+        {"SmallestHeightMap", "Resources/heightmap3.png", greyPng(2, 2), ""},
+    };
+    return cases;
+}
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const FatalCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RunningCase& c, std::ostream* os) { *os << c.name; }
+
+template <typename Case>
+std::string caseName(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+// The whole stream against a POSIX extended regular expression.
+bool matchesWhole(const std::string& text, const std::string& pattern) {
+    regex_t compiled;
+    if (regcomp(&compiled, ("^" + pattern + "$").c_str(), REG_EXTENDED | REG_NOSUB) != 0) {
+        ADD_FAILURE() << "bad pattern " << pattern;
+        return false;
+    }
+    const bool matched = regexec(&compiled, text.c_str(), 0, nullptr, 0) == 0;
+    regfree(&compiled);
+    return matched;
+}
+
+void expectErrors(const std::string& errors, const std::string& pattern) {
+    EXPECT_TRUE(matchesWhole(errors, pattern)) << "error stream:\n" << errors << "\nwanted: " << pattern;
+}
+
+class FatalData : public testing::TestWithParam<FatalCase> {};
+class RecoverableData : public testing::TestWithParam<RunningCase> {};
+
+}
+
+TEST_P(FatalData, EndsWithItsMessageAndCode69) {
+    const FatalCase& c = GetParam();
+    ScratchGame scratch;
+    c.make(scratch.replace(c.file));
+    GameProcess game(scratch.folder(), scratch.root());
+
+    ASSERT_TRUE(game.waitForOutput(PROMPT, START_SECONDS))
+        << "no prompt; exit " << game.waitForExit(0) << ", signal " << game.signal() << "\n"
+        << game.output() << game.errors();
+    EXPECT_EQ(game.waitForExit(0.3), GameProcess::RUNNING) << "it should wait for an answer";
+    game.answer("1\n");
+    EXPECT_EQ(game.waitForExit(EXIT_SECONDS), 69) << "signal " << game.signal();
+
+    const std::string out = game.output();
+    ASSERT_GE(out.size(), PROMPT.size() + 1);
+    ASSERT_EQ(out.substr(out.size() - PROMPT.size() - 1), "\n" + PROMPT) << out;
+    const std::string body = out.substr(0, out.size() - PROMPT.size() - 1);
+    const std::string message = body.substr(body.rfind('\n') + 1);
+    for (const std::string& piece : c.message) {
+        EXPECT_NE(message.find(piece), std::string::npos) << "message: " << message << "\nwanted: " << piece;
+    }
+    expectErrors(game.errors(), c.errors);
+}
+
+TEST_P(RecoverableData, KeepsPlayingAndQuitsCleanly) {
+    const RunningCase& c = GetParam();
+    ScratchGame scratch;
+    c.make(scratch.replace(c.file));
+    GameProcess game(scratch.folder(), scratch.root());
+
+    // Frame-rate lines come only from a running frame loop.
+    ASSERT_TRUE(game.keys("F2")) << "no window; exit " << game.waitForExit(0) << "\n" << game.output() << game.errors();
+    ASSERT_TRUE(game.waitForOutput(" fps\n", START_SECONDS, FPS_LINES))
+        << "exit " << game.waitForExit(0) << ", signal " << game.signal() << "\n" << game.output() << game.errors();
+    EXPECT_EQ(game.output().find(PROMPT), std::string::npos);
+    ASSERT_TRUE(game.keys("Escape"));
+    EXPECT_EQ(game.waitForExit(EXIT_SECONDS), 0) << "signal " << game.signal();
+    expectErrors(game.errors(), c.errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(BadData, FatalData, testing::ValuesIn(fatalCases()), caseName<FatalCase>);
+INSTANTIATE_TEST_SUITE_P(BadData, RecoverableData, testing::ValuesIn(runningCases()), caseName<RunningCase>);

@@ -1,0 +1,153 @@
+#include "robustness/GameProcess.h"
+
+#include "robustness/OwnDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// xdotool waits for the window itself; this bounds a game that never shows one.
+constexpr int XDOTOOL_SECONDS = 60;
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void nap() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}
+
+GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs)
+    : out(outputs / "out.txt"), err(outputs / "err.txt") {
+    // Everything the child needs is prepared here: after fork it only calls what is safe there.
+    std::vector<std::string> environment{"DISPLAY=" + ownDisplay()};
+    for (char** variable = environ; *variable; ++variable) {
+        if (std::string(*variable).rfind("DISPLAY=", 0) != 0) {
+            environment.emplace_back(*variable);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : environment) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    char* const argv[] = {const_cast<char*>("wm"), nullptr};
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int fds[2];
+    if (outFd < 0 || errFd < 0 || pipe(fds) != 0) {
+        ADD_FAILURE() << "could not prepare the game's streams";
+        return;
+    }
+    pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        dup2(fds[0], STDIN_FILENO);
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        if (chdir(folder.c_str()) != 0) {
+            _exit(126);
+        }
+        execve(WM_GAME_BINARY, argv, envp.data());
+        _exit(127);
+    }
+    close(outFd);
+    close(errFd);
+    close(fds[0]);
+    input = fds[1];
+}
+
+GameProcess::~GameProcess() {
+    if (pid > 0 && !exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (input >= 0) {
+        close(input);
+    }
+}
+
+std::string GameProcess::output() const { return readFile(out); }
+std::string GameProcess::errors() const { return readFile(err); }
+
+void GameProcess::answer(const std::string& line) {
+    if (write(input, line.data(), line.size()) != ssize_t(line.size())) {
+        ADD_FAILURE() << "could not write to the game";
+    }
+}
+
+bool GameProcess::reap() {
+    int status = 0;
+    if (exited || waitpid(pid, &status, WNOHANG) != pid) {
+        return exited;
+    }
+    exited = true;
+    if (WIFSIGNALED(status)) {
+        endSignal = WTERMSIG(status);
+        exitCode = KILLED;
+    } else {
+        exitCode = WEXITSTATUS(status);
+    }
+    return true;
+}
+
+int GameProcess::waitForExit(double seconds) {
+    for (const double end = now() + seconds; !reap(); nap()) {
+        if (now() >= end) {
+            return RUNNING;
+        }
+    }
+    return exitCode;
+}
+
+bool GameProcess::waitForOutput(const std::string& text, double seconds, int count) {
+    for (const double end = now() + seconds; now() < end; nap()) {
+        const bool ended = reap();
+        if (occurrences(output(), text) >= count) {
+            return true;
+        }
+        if (ended) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool GameProcess::keys(const std::string& names) const {
+    // Both criteria must match (--all); the pattern follows the options.
+    const std::string command = "DISPLAY=" + ownDisplay() + " timeout " + std::to_string(XDOTOOL_SECONDS) +
+                                " xdotool search --sync --onlyvisible --all --pid " + std::to_string(pid) +
+                                " --name '^WM$' windowfocus --sync key --delay 100 " + names + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+int occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The real wm binary (WM_GAME_BINARY) as a player runs it: on ownDisplay(), in a given
+// working folder, with standard input on a pipe and both output streams in files.
+// Killed if still running when the object goes.
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+
+class GameProcess {
+public:
+    static constexpr int KILLED = -2;   // ended by a signal
+    static constexpr int RUNNING = -1;  // still running when the wait ran out
+
+    // Starts WM_GAME_BINARY in folder on ownDisplay(); outputs go to files in outputs.
+    GameProcess(const std::filesystem::path& folder, const std::filesystem::path& outputs);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    std::string output() const;
+    std::string errors() const;
+    void answer(const std::string& line);
+    // Exit code, RUNNING when it did not end in time, KILLED when a signal ended it.
+    int waitForExit(double seconds);
+    // The signal that ended it, 0 when none.
+    int signal() const { return endSignal; }
+    // Waits until the standard output holds `text` count times.
+    bool waitForOutput(const std::string& text, double seconds, int count = 1);
+    // Sends key names (xdotool's) to the game's window once it is visible.
+    bool keys(const std::string& names) const;
+
+private:
+    // Collects the exit status once the game has ended; true from then on.
+    bool reap();
+
+    std::filesystem::path out, err;
+    pid_t pid = -1;
+    int input = -1;
+    bool exited = false;
+    int exitCode = RUNNING;
+    int endSignal = 0;
+};
+
+// How often `what` appears in `text`.
+int occurrences(const std::string& text, const std::string& what);

@@ -1,0 +1,34 @@
+#include "robustness/ScratchGame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+ScratchGame::ScratchGame() {
+    char pattern[] = "/tmp/wm-robustness-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        ADD_FAILURE() << "mkdtemp failed";
+        return;
+    }
+    scratch = pattern;
+    gameFolder = scratch / "game";
+    for (const char* dir : {"Shaders", "Resources"}) {
+        fs::create_directories(gameFolder / dir);
+        for (const auto& entry : fs::directory_iterator(fs::path(WM_SOURCE_DIR) / dir)) {
+            fs::create_symlink(entry.path(), gameFolder / dir / entry.path().filename());
+        }
+    }
+}
+
+ScratchGame::~ScratchGame() {
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+}
+
+fs::path ScratchGame::replace(const std::string& relativePath) const {
+    const fs::path path = gameFolder / relativePath;
+    fs::remove(path);
+    return path;
+}
