@@ -55,13 +55,14 @@ void main(void) {
         float distance = max(length(toLight), 1e-4);
         vec3 unitToLight = toLight / distance;
         float fallOff = attenuation[i].x + attenuation[i].y * distance + attenuation[i].z * distance * distance;
+        vec3 light = lightColour[i] * (1.0 / fallOff);
         float brightness = max(dot(unitNormal, unitToLight), 0.0);
-        diffuse += brightness * lightColour[i] / fallOff;
-        if (brightness > 0.0) {
-            vec3 reflected = reflect(-unitToLight, unitNormal);
-            float facing = max(dot(reflected, unitToCamera), 0.0);
-            specular += pow(facing, max(shineDamper, 1.0)) * reflectivity * lightColour[i] / fallOff;
-        }
+        diffuse += brightness * light;
+        // llvmpipe runs both sides of a branch, so the highlight is worked out for every
+        // light and kept only where the light reaches the surface.
+        vec3 reflected = reflect(-unitToLight, unitNormal);
+        float facing = max(dot(reflected, unitToCamera), 0.0);
+        specular += brightness > 0.0 ? pow(facing, max(shineDamper, 1.0)) * reflectivity * light : vec3(0.0);
     }
     diffuse = max(diffuse, AMBIENT);
 

@@ -26,7 +26,6 @@ uniform vec4 clipPlane;
 
 // Distance fog: clear nearby, mostly gone by the far edge of the terrain.
 const float FOG_DENSITY = 0.003;
-const float FOG_GRADIENT = 3.0;
 
 void main(void) {
     vec4 world = transformationMatrix * vec4(position, 1.0);
@@ -42,9 +41,11 @@ void main(void) {
     worldNormal = (transformationMatrix * vec4(modelNormal, 0.0)).xyz;
     worldTangent = (transformationMatrix * vec4(tangent, 0.0)).xyz;
 
-    vec3 cameraPosition = (inverse(viewMatrix) * vec4(0.0, 0.0, 0.0, 1.0)).xyz;
+    // The view matrix is a rotation and a translation: the eye is -R^T t.
+    vec3 cameraPosition = -(transpose(mat3(viewMatrix)) * viewMatrix[3].xyz);
     toCameraVector = cameraPosition - world.xyz;
 
-    float distance = length(positionRelativeToCamera.xyz);
-    visibility = clamp(exp(-pow(distance * FOG_DENSITY, FOG_GRADIENT)), 0.0, 1.0);
+    // exp(-(d * density)^3), the cube written out.
+    float fogDistance = length(positionRelativeToCamera.xyz) * FOG_DENSITY;
+    visibility = clamp(exp(-fogDistance * fogDistance * fogDistance), 0.0, 1.0);
 }

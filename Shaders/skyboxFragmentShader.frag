@@ -13,9 +13,10 @@ const float FOG_LOWER = 0.0;
 const float FOG_UPPER = 0.3;
 
 void main(void) {
-    vec3 unitDirection = normalize(direction);
-    vec4 sky = texture(cubeMap, unitDirection);
+    // A cube map picks its texel by the direction alone, so it needs no normalising.
+    vec4 sky = texture(cubeMap, direction);
     // Depends on the direction only, so the blend runs across face edges without a seam.
-    float clearSky = smoothstep(FOG_LOWER, FOG_UPPER, unitDirection.y);
+    float elevation = direction.y * inversesqrt(dot(direction, direction));
+    float clearSky = smoothstep(FOG_LOWER, FOG_UPPER, elevation);
     outColour = vec4(mix(fogColour, sky.rgb, clearSky), 1.0);
 }

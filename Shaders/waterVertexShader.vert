@@ -22,6 +22,7 @@ void main(void) {
     clipSpace = projectionMatrix * viewMatrix * worldPosition;
     gl_Position = clipSpace;
     dudvCoords = (position * 0.5 + 0.5) * DUDV_TILING;
-    vec3 cameraPosition = (inverse(viewMatrix) * vec4(0.0, 0.0, 0.0, 1.0)).xyz;
+    // The view matrix is a rotation and a translation: the eye is -R^T t.
+    vec3 cameraPosition = -(transpose(mat3(viewMatrix)) * viewMatrix[3].xyz);
     toCameraVector = cameraPosition - worldPosition.xyz;
 }

@@ -2,6 +2,7 @@
 
 #include "app/FatalError.h"
 #include "assets/Mesh.h"
+#include "assets/PhaseTimer.h"
 
 #include <GL/glew.h>
 #include <SOIL/SOIL.h>
@@ -106,6 +107,7 @@ Mesh* ModelLoader::uploadMesh(const std::vector<float>& positions, int dimension
 }
 
 unsigned int ModelLoader::loadTexture(const std::string& path) {
+    const PhaseTimer timer(Phase::TEXTURES);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
@@ -126,6 +128,7 @@ unsigned int ModelLoader::loadTexture(const std::string& path) {
 }
 
 unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
+    const PhaseTimer timer(Phase::TEXTURES);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
@@ -152,6 +155,7 @@ unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
 }
 
 Mesh* ModelLoader::loadAssimpModel(const std::string& path) {
+    const PhaseTimer timer(Phase::MODELS);
     Assimp::Importer importer;
     requireReadable(path);
     const aiScene* scene = importer.ReadFile(path.c_str(), IMPORT_FLAGS);

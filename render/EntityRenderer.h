@@ -4,17 +4,13 @@
 // uploads only the model matrix and the atlas offset. The scene renderer starts the
 // shader and uploads the per-pass uniforms around it.
 
+#include "render/EntityBatches.h"
 #include "world/Transforms.h"
-
-#include <map>
-#include <vector>
 
 class Entity;
 class EntityShader;
 class Player;
 struct Model;
-
-using EntityBatches = std::map<Model*, std::vector<Entity*>>;
 
 class EntityRenderer {
 public:

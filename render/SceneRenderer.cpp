@@ -1,5 +1,6 @@
 #include "render/SceneRenderer.h"
 
+#include "assets/PhaseTimer.h"
 #include "render/Entity.h"
 #include "render/EntityShader.h"
 #include "render/TerrainShader.h"
@@ -18,6 +19,7 @@ SceneRenderer::SceneRenderer(ModelLoader& loader, EntityShader& entityShader, Te
                              SkyboxShader& skyboxShader, GuiShader& guiShader, WaterShader& waterShader, int width,
                              int height)
     : width(width), height(height), entityShader(entityShader), terrainShader(terrainShader) {
+    const PhaseTimer timer(Phase::RENDERER);
     waterTargets.createReflectionTarget();
     waterTargets.createRefractionTarget();
     glEnable(GL_CULL_FACE);
@@ -39,6 +41,7 @@ void SceneRenderer::cleanUp() { waterTargets.cleanUp(); }
 void SceneRenderer::drawScene(Player& player, Terrain& terrain, std::vector<Entity*> entities,
                               std::vector<WaterTile*> waters, std::vector<Light*> lights, Camera& camera,
                               float frameTime) {
+    const PhaseTimer timer(Phase::SCENE_SUBMIT);
     // Without a water tile there is no plane to mirror in; only the main pass is drawn.
     if (!waters.empty()) {
         const float waterHeight = waters.front()->height;
@@ -51,7 +54,7 @@ void SceneRenderer::drawScene(Player& player, Terrain& terrain, std::vector<Enti
     collectEntities(player, terrain, entities);
     render(lights, camera, MAIN_PASS_CLIP_PLANE, ScenePass::MAIN);
     if (!waters.empty()) {
-        waterRenderer->render(waters, camera, frameTime);
+        waterRenderer->render(std::move(waters), camera, frameTime);
     }
 }
 
@@ -76,13 +79,16 @@ void SceneRenderer::drawRefraction(Player& player, Terrain& terrain, const std::
     render(lights, camera, Vec4(0.0f, -1.0f, 0.0f, waterHeight), ScenePass::REFRACTION);
 }
 
-void SceneRenderer::drawGui(std::vector<GuiElement*> guis) { guiRenderer->render(std::move(guis)); }
+void SceneRenderer::drawGui(std::vector<GuiElement*> guis) {
+    const PhaseTimer timer(Phase::GUI_SUBMIT);
+    guiRenderer->render(std::move(guis));
+}
 
 void SceneRenderer::collectEntities(Player& player, Terrain& terrain, const std::vector<Entity*>& entities) {
     this->player = &player;
     collectTerrain(terrain);
     for (Entity* entity : entities) {
-        batches[entity->model].push_back(entity);
+        batches.add(entity->model, entity);
     }
 }
 
