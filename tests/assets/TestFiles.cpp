@@ -25,17 +25,12 @@ std::string writeTextFile(const std::string& name, const std::string& text) {
 std::string writePng(const std::string& name, int width, int height, int channels,
                      const std::vector<unsigned char>& pixels) {
     const std::string path = testing::TempDir() + name;
-    if (!stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::abort();
-    }
+    EXPECT_NE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels), 0) << path;
     return path;
 }
 
 void prepareFatalChild() {
-    if (!std::freopen("/dev/null", "r", stdin)) {
-        std::abort();
-    }
+    if (!std::freopen("/dev/null", "r", stdin)) std::abort();
     std::fflush(stdout); // what the test program printed so far stays out of the message
     dup2(STDERR_FILENO, STDOUT_FILENO);
 }

@@ -8,85 +8,40 @@ namespace {
 
 constexpr float TOLERANCE = 1e-4f;
 
-class PlayerTest : public testing::Test {
-protected:
-    void hold(int key) { input.pressed[key] = true; }
-
-    InputState input;
-    Terrain flat = makeFlatTerrain();
-    Player player{&input, nullptr, Vec3(100, 0, 100), 0, 0, 0, 0.5f};
-};
-
 }
 
-TEST_F(PlayerTest, StartsAtRestAndHandsOutCopies) {
-    EXPECT_EQ(player.keySpeed, 0.0f);
-    EXPECT_EQ(player.keyTurnSpeed, 0.0f);
-    EXPECT_EQ(player.verticalSpeed, 0.0f);
-    EXPECT_FALSE(player.isMoving());
-    EXPECT_EQ(player.textureIndex, 0);
-    Vec3 copy = player.getPosition();
-    copy.x = -1;
-    EXPECT_EQ(player.position.x, 100.0f);
+TEST(Player, KeysWalkAndTurnAlongTheHeadingOnTheGroundAndOnlyWSetsMoving) {
+    const Terrain slope = makeTerrain(6, [](int gx, int) { return (unsigned char)(128 + 16 * gx); }); // y = x / 20
+    // Heading in degrees and frame time in seconds; then where the player ends, its heading and moving flag.
+    struct Case { std::vector<int> keys; float rotY, frameTime; Vec3 position; float endRotY; bool moving; };
+    const Case cases[] = {
+        {{Keys::W, Keys::S}, 0, 0.1f, Vec3(100, 5, 95), 0, true}, // W wins
+        {{Keys::S}, 0, 0.1f, Vec3(100, 5, 105), 0, false},
+        {{Keys::W}, 90, 0.1f, Vec3(95, 4.75f, 100), 90, true},
+        {{Keys::W}, 0, 0.5f, Vec3(100, 5, 100 - 50 * 0.017f), 0, true}, // a long frame steps a nominal one
+        {{Keys::A}, 0, 0.5f, Vec3(100, 5, 100), 80, false},
+        {{Keys::A, Keys::D}, 0, 0.0625f, Vec3(100, 5, 100), -10, false}, // D wins
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.keys.front() << ", frame " << c.frameTime);
+        InputState input;
+        for (const int key : c.keys) input.pressed[key] = true;
+        Player player(&input, nullptr, Vec3(100, 0, 100), 0, c.rotY, 0, 0.5f);
+        player.move(slope, c.frameTime);
+        EXPECT_LT(glm::distance(player.position, c.position), TOLERANCE);
+        EXPECT_NEAR(player.rotY, c.endRotY, TOLERANCE);
+        EXPECT_EQ(player.isMoving(), c.moving);
+    }
 }
 
-TEST_F(PlayerTest, WWalksForwardAndSetsMovingWhileSBacksOffWithoutIt) {
-    hold(Keys::W);
-    hold(Keys::S);
+TEST(Player, FallsUnderGravityAndLandsOnTheGround) {
+    const Terrain flat = makeFlatTerrain();
+    Player player(nullptr, nullptr, Vec3(100, 10, 100), 0, 0, 0, 0.5f);
     player.move(flat, 0.1f);
-    EXPECT_EQ(player.keySpeed, -50.0f);
-    EXPECT_TRUE(player.isMoving());
-    EXPECT_NEAR(player.position.z, 95.0f, TOLERANCE);
-
-    input.pressed[Keys::W] = false;
-    player.move(flat, 0.1f);
-    EXPECT_EQ(player.keySpeed, 50.0f);
-    EXPECT_FALSE(player.isMoving());
-    EXPECT_NEAR(player.position.z, 100.0f, TOLERANCE);
-}
-
-TEST_F(PlayerTest, TurnsWithAAndDAndWalksAlongTheHeading) {
-    hold(Keys::A);
-    player.move(flat, 0.5f);
-    EXPECT_NEAR(player.rotY, 80.0f, TOLERANCE);
-    hold(Keys::D); // D wins over A
-    player.move(flat, 0.0625f);
-    EXPECT_NEAR(player.rotY, 70.0f, TOLERANCE);
-
-    input.pressed.clear();
-    player.rotY = 90;
-    hold(Keys::W);
-    player.move(flat, 0.1f);
-    EXPECT_NEAR(player.position.x, 95.0f, TOLERANCE);
-    EXPECT_NEAR(player.position.z, 100.0f, TOLERANCE);
-}
-
-TEST_F(PlayerTest, LongFrameStepsOnlyANominalFrame) {
-    hold(Keys::W);
-    player.move(flat, 0.5f);
-    EXPECT_NEAR(player.position.z, 100.0f - 0.85f, TOLERANCE);
-}
-
-TEST_F(PlayerTest, FallsUnderGravityAndLandsOnTheGround) {
-    player.position.y = 10;
-    player.move(flat, 0.1f);
-    EXPECT_NEAR(player.verticalSpeed, -5.0f, TOLERANCE);
     EXPECT_NEAR(player.position.y, 9.5f, TOLERANCE);
     player.move(flat, 0.1f);
     EXPECT_NEAR(player.position.y, 8.5f, TOLERANCE);
     player.move(flat, 1.0f);
     EXPECT_EQ(player.position.y, 0.0f);
     EXPECT_EQ(player.verticalSpeed, 0.0f);
-}
-
-TEST_F(PlayerTest, FollowsRisingGround) {
-    // Height rises 5 units per 100 along x.
-    const Terrain slope = makeTerrain(6, [](int gx, int) { return (unsigned char)(128 + 16 * gx); });
-    player.rotY = -90; // W walks towards +x
-    hold(Keys::W);
-    for (int frame = 0; frame < 10; ++frame) {
-        player.move(slope, 0.1f);
-        EXPECT_NEAR(player.position.y, player.position.x / 20.0f, TOLERANCE) << frame;
-    }
-    EXPECT_NEAR(player.position.x, 150.0f, TOLERANCE);
 }

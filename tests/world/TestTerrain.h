@@ -8,12 +8,9 @@
 
 // pixelAt(gx, gz) gives the height-map byte of each grid vertex.
 inline Terrain makeTerrain(int side, const std::function<unsigned char(int gx, int gz)>& pixelAt) {
-    std::vector<unsigned char> pixels(size_t(side) * side);
-    for (int gz = 0; gz < side; ++gz) {
-        for (int gx = 0; gx < side; ++gx) {
-            pixels[size_t(gz) * side + gx] = pixelAt(gx, gz);
-        }
-    }
+    std::vector<unsigned char> pixels;
+    for (int gz = 0; gz < side; ++gz)
+        for (int gx = 0; gx < side; ++gx) pixels.push_back(pixelAt(gx, gz));
     return Terrain(Terrain::buildGeometry(pixels.data(), side));
 }
 
