@@ -9,9 +9,11 @@
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,6 +40,13 @@ void warnUnreadableImage(const std::string& path) {
 
 // Opening the file first gives the system's reason, which the importer's message lacks.
 void requireReadable(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        // A directory opens as a stream; name the real reason before the importer guesses.
+        errno = EISDIR;
+        std::perror(path.c_str());
+        fatalError("Failed to open " + path);
+    }
     std::ifstream file(path);
     if (!file.is_open()) {
         std::perror(path.c_str());

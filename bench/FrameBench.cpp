@@ -2,8 +2,9 @@
 // as the game sets itself up and driven along a scripted camera path with a fixed
 // 1/60 s clock. Prints the start-up time by phase, frame times, the CPU split per
 // frame, the share of each pass, peak memory and heap allocations per frame.
-// Run from the repository root (the game reads Shaders/ and Resources/ from there):
-//   build/bench/wm_bench_frame [--frames N] [--csv FILE] [--screenshots DIR] [--profile K]
+// Run from the repository root (the game reads Shaders/ and Resources/ from there),
+// or through scripts/bench.sh:
+//   build-bench/bench/wm_bench_frame [--frames N] [--csv FILE] [--screenshots DIR] [--profile K]
 // --profile K plays only K frames after a short warm-up and reports nothing, for running
 // under a profiler (e.g. callgrind with LP_NUM_THREADS=0 and --toggle-collect='*runProfiledFrame*').
 #include "AllocationCounter.h"
@@ -29,7 +30,6 @@
 #include <deque>
 #include <fstream>
 #include <numeric>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -442,6 +442,9 @@ void FrameBench::writeCsv() const {
     for (const char* name : PASS_NAMES) {
         std::fprintf(out, ",%s_ms", name);
     }
+    for (const char* name : PASS_NAMES) {
+        std::fprintf(out, ",%s_cpu_ms", name);
+    }
     std::fprintf(out, "\n");
     for (size_t i = 0; i < frames.size(); ++i) {
         const FrameSample& s = frames[i];
@@ -449,6 +452,9 @@ void FrameBench::writeCsv() const {
                      s.renderCpu * 1e3, s.swapCpu * 1e3, s.processCpu * 1e3, s.allocations);
         const PassSample& p = passes[i + 1];
         for (double pass : p.pass) {
+            std::fprintf(out, ",%.3f", pass * 1e3);
+        }
+        for (double pass : p.passCpu) {
             std::fprintf(out, ",%.3f", pass * 1e3);
         }
         std::fprintf(out, "\n");

@@ -256,6 +256,27 @@ TEST_F(SceneRendering, ClipPlanesKeepOnlyTheirSideOfTheWaterInTheTwoPictures) {
     glDeleteTextures(1, &red);
 }
 
+TEST_F(SceneRendering, SkyBelowTheHorizonIsTheFogColour) {
+    // Nothing but sky in view, looking down: below the horizon the sky is all fog, the
+    // colour the scene is cleared to as well.
+    Material material(white);
+    Model model(square, &material);
+    Player player(nullptr, &model, Vec3(0, 0, -5000), 0, 0, 0, 1);
+    flat->terrain->x = 5000;
+    camera.position = Vec3(0, 50, 0);
+    camera.pitch = 45;
+    glClearColor(1, 0, 1, 1); // only the first pass clears with this
+
+    drawFrame({}, player);
+
+    const Pixel fog{139, 158, 176}; // SKY_COLOUR in 8 bits
+    for (const Pixel p : {readWindowPixel(100, 700), readWindowPixel(900, 100)}) {
+        EXPECT_NEAR(p.r, fog.r, 1);
+        EXPECT_NEAR(p.g, fog.g, 1);
+        EXPECT_NEAR(p.b, fog.b, 1);
+    }
+}
+
 TEST_F(SceneRendering, WithoutWaterOnlyTheMainPassIsDrawn) {
     Material material(white);
     Model model(square, &material);
