@@ -19,8 +19,14 @@ struct Image {
     const std::uint8_t* at(int x, int y) const { return &pixels[(size_t(y) * width + x) * channels]; }
 };
 
+// The game decodes every texture at start-up, and inflating compressed image data was
+// most of its loading time; its files are stored uncompressed and unfiltered, which
+// reads several times faster. Images for people (docs/) stay compact.
+enum class PngStorage { FAST_TO_DECODE, COMPACT };
+
 // Writes dir/name as PNG; exits the generator with a message on failure.
-void savePng(const std::string& dir, const std::string& name, const Image& image);
+void savePng(const std::string& dir, const std::string& name, const Image& image,
+             PngStorage storage = PngStorage::FAST_TO_DECODE);
 
 // All images written so far, in order, with their file names (for the contact sheet).
 struct WrittenImage {

@@ -60,6 +60,6 @@ int main(int argc, char** argv) {
     generateGui(resources);
 
     const Image sheet = makeContactSheet();
-    savePng(docs, "assets.png", sheet);
+    savePng(docs, "assets.png", sheet, PngStorage::COMPACT);
     return 0;
 }

@@ -121,10 +121,22 @@ protected:
     }
     void TearDown() override { fs::remove_all(scratch); }
 
-    // Waits for the game's window, then sends keys to it with xdotool.
+    // Waits for the game's window, then sends keys to it with xdotool. The search walks
+    // every window on the display, and other tests open and close theirs meanwhile: a
+    // window gone between listing and asking makes xdotool fail, so it searches again.
     void keys(const GameProcess& game, const std::string& names) {
-        const std::string command = "xdotool search --sync --onlyvisible --pid " + std::to_string(game.processId()) +
-                                    " --name '^WM$' windowfocus --sync key --delay 150 " + names;
+        const std::string search = "xdotool search --sync --onlyvisible --pid " + std::to_string(game.processId()) +
+                                   " --name '^WM$' 2>/dev/null";
+        std::string window;
+        for (int attempt = 0; attempt < 10 && window.empty(); ++attempt) {
+            if (FILE* found = popen(search.c_str(), "r")) {
+                char line[64] = {};
+                if (std::fgets(line, sizeof(line), found)) window = std::to_string(std::strtoul(line, nullptr, 10));
+                pclose(found);
+            }
+        }
+        ASSERT_FALSE(window.empty() || window == "0") << search;
+        const std::string command = "xdotool windowfocus --sync " + window + " key --delay 150 " + names;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     // A window manager's close button: WM_DELETE_WINDOW to the game's window.

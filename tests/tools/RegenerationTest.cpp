@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -53,6 +54,52 @@ TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
     ASSERT_TRUE(fs::exists(output / "docs" / "assets.png"));
     EXPECT_TRUE(readBytes(output / "docs" / "assets.png") == readBytes(committed / "docs" / "assets.png"))
         << "docs/assets.png differs";
+}
+
+// Big-endian 32-bit value at `at`.
+std::uint32_t readWord(const std::string& bytes, size_t at) {
+    std::uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) value = value << 8 | std::uint8_t(bytes[at + i]);
+    return value;
+}
+
+bool isPowerOfTwo(std::uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
+
+// Start-up decodes every image: the game's images must be quick to decode (stored,
+// unfiltered rows) and have power-of-two sides, so that building their mip-maps
+// needs no new driver code.
+TEST(ResourceImages, AreStoredUnfilteredWithPowerOfTwoSides) {
+    int images = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(WM_SOURCE_DIR) / "Resources")) {
+        if (entry.path().extension() != ".png") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        ++images;
+        const std::string file = readBytes(entry.path());
+        ASSERT_GT(file.size(), 33u);
+        const std::uint32_t width = readWord(file, 16), height = readWord(file, 20);
+        EXPECT_TRUE(isPowerOfTwo(width) && isPowerOfTwo(height)) << width << " x " << height;
+        const int channels[] = {1, 0, 3, 0, 2, 0, 4};
+        const size_t rowBytes = width * size_t(channels[std::min<int>(file[25], 6)]) + 1;
+        std::string data; // the zlib stream of all IDAT chunks
+        for (size_t at = 8; at + 8 <= file.size();) {
+            const std::uint32_t length = readWord(file, at);
+            if (file.compare(at + 4, 4, "IDAT") == 0) data += file.substr(at + 8, length);
+            at += 12 + length;
+        }
+        std::string rows;
+        bool last = false;
+        for (size_t at = 2; !last && at + 5 <= data.size();) {
+            last = data[at] & 1;
+            ASSERT_EQ((data[at] >> 1) & 3, 0) << "a compressed block";
+            const size_t length = std::uint8_t(data[at + 1]) | std::uint8_t(data[at + 2]) << 8;
+            rows += data.substr(at + 5, length);
+            at += 5 + length;
+        }
+        EXPECT_TRUE(last);
+        ASSERT_EQ(rows.size(), rowBytes * height);
+        for (size_t row = 0; row < height; ++row) ASSERT_EQ(rows[row * rowBytes], 0) << "filter on row " << row;
+    }
+    EXPECT_GT(images, 20);
 }
 
 }
