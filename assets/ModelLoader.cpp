@@ -1,6 +1,7 @@
 #include "assets/ModelLoader.h"
 
 #include "app/FatalError.h"
+#include "assets/DataFile.h"
 #include "assets/Mesh.h"
 #include "assets/PhaseTimer.h"
 
@@ -9,11 +10,8 @@
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -25,31 +23,34 @@ constexpr unsigned int IMPORT_FLAGS = 0x4B79ECB;
 struct SoilImage {
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, channels = 0;
+    std::string failure; // why there are no pixels
 
-    SoilImage(const std::string& path, int forceChannels) {
+    SoilImage(const std::string& path, int forceChannels) : failure(DataFile::refusal(path)) {
+        if (!failure.empty()) {
+            return;
+        }
         pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, forceChannels);
+        if (!pixels) {
+            failure = SOIL_last_result();
+        }
     }
     ~SoilImage() { SOIL_free_image_data(pixels); }
     SoilImage(const SoilImage&) = delete;
     SoilImage& operator=(const SoilImage&) = delete;
 };
 
-void warnUnreadableImage(const std::string& path) {
-    std::cerr << "Warning: could not load image " << path << ": " << SOIL_last_result() << std::endl;
+void warnUnreadableImage(const std::string& path, const SoilImage& image) {
+    std::cerr << "Warning: could not load image " << path << ": " << image.failure << std::endl;
 }
 
 // Opening the file first gives the system's reason, which the importer's message lacks.
 void requireReadable(const std::string& path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        // A directory opens as a stream; name the real reason before the importer guesses.
-        errno = EISDIR;
-        std::perror(path.c_str());
-        fatalError("Failed to open " + path);
+    std::ifstream file;
+    if (DataFile::refusal(path).empty()) {
+        file.open(path);
     }
-    std::ifstream file(path);
     if (!file.is_open()) {
-        std::perror(path.c_str());
+        DataFile::printWhyUnreadable(path); // errno still holds the open's reason
         fatalError("Failed to open " + path);
     }
 }
@@ -126,7 +127,7 @@ unsigned int ModelLoader::loadTexture(const std::string& path) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
         glGenerateMipmap(GL_TEXTURE_2D);
     } else {
-        warnUnreadableImage(path);
+        warnUnreadableImage(path, image);
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -142,12 +143,23 @@ unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
     glGenTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    int faceSize = 0; // the first uploaded face's; the others must match it
     for (size_t i = 0; i < paths.size() && i < 6; ++i) {
-        const SoilImage image(paths[i], SOIL_LOAD_RGB);
+        SoilImage image(paths[i], SOIL_LOAD_RGB);
+        if (image.pixels && (image.width != image.height || (faceSize != 0 && image.width != faceSize))) {
+            // GL refuses such a face; say so rather than show a black sky without a word.
+            image.failure = "a cube-map face of " + std::to_string(image.width) + " x " +
+                            std::to_string(image.height) + " pixels, where " +
+                            (faceSize != 0 ? "the faces are " + std::to_string(faceSize) + " pixels square"
+                                           : "faces must be square");
+            SOIL_free_image_data(image.pixels);
+            image.pixels = nullptr;
+        }
         if (!image.pixels) {
-            warnUnreadableImage(paths[i]);
+            warnUnreadableImage(paths[i], image);
             continue;
         }
+        faceSize = image.width;
         // Rows of odd-width RGB images are not 4-byte aligned.
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), 0, GL_RGB, image.width, image.height, 0, GL_RGB,

@@ -1,6 +1,7 @@
 #include "assets/ObjParser.h"
 
 #include "app/FatalError.h"
+#include "assets/DataFile.h"
 #include "assets/ModelLoader.h"
 #include "assets/PhaseTimer.h"
 
@@ -615,18 +616,15 @@ ObjParseResult parseObj(std::string_view text) {
 // Read in pieces into one small buffer: copying the whole file into fresh memory,
 // or even mapping it, costs more than the parsing, because every new page is a fault.
 bool parseObjFile(const std::string& path, ObjParseResult& result) {
+    if (!DataFile::refusal(path).empty()) {
+        return false;
+    }
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
         return false;
     }
     struct stat status {};
-    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-        // A directory opens fine for reading; say why it cannot be a model.
-        close(descriptor);
-        errno = EISDIR;
-        return false;
-    }
-    const bool sized = S_ISREG(status.st_mode);
+    const bool sized = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     int readError = 0;
     result = parsePieces(sized ? size_t(status.st_size) : 0, [descriptor, &readError](char* into, size_t room) {
         for (;;) {
@@ -653,7 +651,7 @@ Mesh* readObjModel(const std::string& path, ModelLoader& loader) {
     const PhaseTimer timer(Phase::MODELS);
     ObjParseResult parsed;
     if (!parseObjFile(path, parsed)) {
-        std::perror(path.c_str());
+        DataFile::printWhyUnreadable(path);
         fatalError("Failed to open " + path);
     }
     if (!parsed.ok()) {

@@ -29,7 +29,8 @@ struct ObjParseResult {
 
 ObjParseResult parseObj(std::string_view text);
 // Reads and parses a file piece by piece, the way readObjModel does. False when the
-// file cannot be opened (errno tells why); parse errors are in the result.
+// file is not a regular file or cannot be opened (DataFile::printWhyUnreadable tells
+// why); parse errors are in the result.
 bool parseObjFile(const std::string& path, ObjParseResult& result);
 
 // Reads, parses and uploads one OBJ file. An unreadable or malformed file ends

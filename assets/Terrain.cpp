@@ -1,6 +1,7 @@
 #include "assets/Terrain.h"
 
 #include "app/FatalError.h"
+#include "assets/DataFile.h"
 #include "assets/ModelLoader.h"
 #include "assets/PhaseTimer.h"
 
@@ -111,6 +112,10 @@ void Terrain::adopt(TerrainGeometry geometry) {
 }
 
 Mesh* Terrain::buildMesh(ModelLoader& loader, const std::string& heightMapPath) {
+    const std::string refusal = DataFile::refusal(heightMapPath);
+    if (!refusal.empty()) {
+        fatalError("Height map " + heightMapPath + " could not be read: " + refusal);
+    }
     const std::unique_ptr<unsigned char, void (*)(unsigned char*)> pixels(
         SOIL_load_image(heightMapPath.c_str(), &imageWidth, &imageHeight, &imageChannels, SOIL_LOAD_L),
         [](unsigned char* p) { SOIL_free_image_data(p); });

@@ -1,14 +1,13 @@
 #include "render/ShaderProgram.h"
 
 #include "app/FatalError.h"
+#include "assets/DataFile.h"
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <vector>
-#include <sys/stat.h>
 
 namespace {
 
@@ -35,10 +34,7 @@ void ShaderProgram::stop() const {
 }
 
 bool ShaderProgram::readSource(const std::string& path, std::string& source) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        // A directory opens fine as a stream and reads as empty; it is no source.
-        errno = EISDIR;
+    if (!DataFile::refusal(path).empty()) {
         return false;
     }
     std::ifstream file(path);
@@ -71,7 +67,7 @@ void ShaderProgram::createShaders(const std::string& vertexPath, const std::stri
 void ShaderProgram::compileShaderFile(const std::string& path, GLuint shader) {
     std::string source;
     if (!readSource(path, source)) {
-        std::perror(path.c_str());
+        DataFile::printWhyUnreadable(path);
         fatalError("Failed to open " + path);
     }
     const char* text = source.c_str();

@@ -23,7 +23,7 @@ public:
     void stop() const;
 
     // Reads a source file: each line followed by "\n", whatever its own line end.
-    // Returns false when the file cannot be opened.
+    // Returns false when it is not a regular file or cannot be opened.
     static bool readSource(const std::string& path, std::string& source);
 
 protected:

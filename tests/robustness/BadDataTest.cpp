@@ -19,6 +19,7 @@
 #include <functional>
 #include <iterator>
 #include <regex.h>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -55,14 +56,24 @@ Maker directory() {
     return [](const fs::path& path) { fs::create_directory(path); };
 }
 
+// Opening a FIFO waits for a writer that never comes.
+Maker fifo() {
+    return [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); };
+}
+
+// A link to a device that never ends.
+Maker endless() {
+    return [](const fs::path& path) { fs::create_symlink("/dev/zero", path); };
+}
+
 Maker text(std::string content) {
     return [content](const fs::path& path) { writeBytes(path, content); };
 }
 
-Maker greyPng(int width, int height) {
-    return [width, height](const fs::path& path) {
-        const std::vector<unsigned char> pixels(size_t(width) * height, 128);
-        ASSERT_TRUE(stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width));
+Maker greyPng(int width, int height, int channels = 1) {
+    return [width, height, channels](const fs::path& path) {
+        const std::vector<unsigned char> pixels(size_t(width) * height * channels, 128);
+        ASSERT_TRUE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels));
     };
 }
 
@@ -155,6 +166,8 @@ const std::vector<FatalCase>& fatalCases() {
          {"Resources/tree.obj:7:", "first face"}},
         {"ObjIsADirectory", "Resources/tree.obj", directory(), {"Failed to open Resources/tree.obj"},
          systemError("Resources/tree.obj", "Is a directory")},
+        {"ObjIsAFifo", "Resources/tree.obj", fifo(), {"Failed to open Resources/tree.obj"},
+         systemError("Resources/tree.obj", "Not a regular file")},
 
         {"HeightMapNotSquare", "Resources/heightmap3.png", greyPng(64, 32),
          {"Resources/heightmap3.png", "not square"}},
@@ -165,6 +178,7 @@ const std::vector<FatalCase>& fatalCases() {
         {"HeightMapCorrupt", "Resources/heightmap3.png", corrupt("Resources/heightmap3.png"),
          {"Resources/heightmap3.png"}},
         {"HeightMapIsADirectory", "Resources/heightmap3.png", directory(), {"Resources/heightmap3.png"}},
+        {"HeightMapIsAFifo", "Resources/heightmap3.png", fifo(), {"Resources/heightmap3.png", "Not a regular file"}},
         {"HeightMapMissing", "Resources/heightmap3.png", nothing(), {"Resources/heightmap3.png"}},
 
         {"ShaderMissing", "Shaders/guiFragmentShader.frag", nothing(),
@@ -173,6 +187,9 @@ const std::vector<FatalCase>& fatalCases() {
         {"ShaderIsADirectory", "Shaders/guiFragmentShader.frag", directory(),
          {"Failed to open Shaders/guiFragmentShader.frag"},
          systemError("Shaders/guiFragmentShader.frag", "Is a directory")},
+        {"ShaderIsEndless", "Shaders/guiFragmentShader.frag", endless(),
+         {"Failed to open Shaders/guiFragmentShader.frag"},
+         systemError("Shaders/guiFragmentShader.frag", "Not a regular file")},
         {"ShaderEmpty", "Shaders/entityFragmentShader.frag", text(""),
          {"Shaders/entityFragmentShader.frag", "compile"}},
         {"ShaderDoesNotCompile", "Shaders/entityVertexShader.vert",
@@ -196,6 +213,8 @@ const std::vector<FatalCase>& fatalCases() {
          {"Resources/cottage.obj", "texture coordinates"}},
         {"CottageIsADirectory", "Resources/cottage.obj", directory(), {"Failed to open Resources/cottage.obj"},
          systemError("Resources/cottage.obj", "Is a directory")},
+        {"CottageIsAFifo", "Resources/cottage.obj", fifo(), {"Failed to open Resources/cottage.obj"},
+         systemError("Resources/cottage.obj", "Not a regular file")},
         {"CottageMissing", "Resources/cottage.obj", nothing(), {"Failed to open Resources/cottage.obj"},
          systemError("Resources/cottage.obj", "No such file or directory")},
     };
@@ -208,10 +227,17 @@ const std::vector<RunningCase>& runningCases() {
         {"TextureCorrupt", "Resources/mud.png", corrupt("Resources/mud.png"), warning("Resources/mud.png")},
         {"TextureEmpty", "Resources/mud.png", text(""), warning("Resources/mud.png")},
         {"TextureIsADirectory", "Resources/mud.png", directory(), warning("Resources/mud.png")},
+        {"TextureIsEndless", "Resources/mud.png", endless(), warning("Resources/mud.png")},
         {"TextureMissing", "Resources/guiQuest.png", nothing(), warning("Resources/guiQuest.png")},
         {"CubeMapFaceMissing", "Resources/skyboxTop.png", nothing(), warning("Resources/skyboxTop.png")},
         {"CubeMapFaceTruncated", "Resources/skyboxFront.png", truncated("Resources/skyboxFront.png"),
          warning("Resources/skyboxFront.png")},
+        {"CubeMapFaceIsAFifo", "Resources/skyboxLeft.png", fifo(), warning("Resources/skyboxLeft.png")},
+        // GL takes only square faces of one size: say so instead of a black sky.
+        {"CubeMapFaceOfAnotherSize", "Resources/skyboxBack.png", greyPng(64, 64, 3),
+         "Warning: could not load image Resources/skyboxBack.png: [^\n]*64 x 64[^\n]*512[^\n]*\n"},
+        {"CubeMapFaceNotSquare", "Resources/skyboxRight.png", greyPng(64, 32, 3),
+         "Warning: could not load image Resources/skyboxRight.png: [^\n]*square\n"},
         // A model without faces is valid: it draws nothing and says nothing.
         {"ObjWithoutFaces", "Resources/tree.obj", text(OBJ_LISTS), ""},
         {"SmallestHeightMap", "Resources/heightmap3.png", greyPng(2, 2), ""},
