@@ -12,6 +12,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -35,9 +36,27 @@ struct SoilImage {
         }
     }
     ~SoilImage() { SOIL_free_image_data(pixels); }
+    // Drops the pixels of an image GL would not take.
+    void refuse(std::string why) {
+        SOIL_free_image_data(pixels);
+        pixels = nullptr;
+        failure = std::move(why);
+    }
     SoilImage(const SoilImage&) = delete;
     SoilImage& operator=(const SoilImage&) = delete;
 };
+
+// GL refuses an image wider or higher than its limit (`limitName`) and leaves the texture
+// empty; the image then counts as one that could not be loaded.
+void refuseLargerThan(SoilImage& image, GLenum limitName) {
+    GLint limit = 0;
+    glGetIntegerv(limitName, &limit);
+    if (!image.pixels || limit <= 0 || (image.width <= limit && image.height <= limit)) {
+        return;
+    }
+    image.refuse(std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels, more than the " +
+                 std::to_string(limit) + " a side that this GL takes");
+}
 
 void warnUnreadableImage(const std::string& path, const SoilImage& image) {
     std::cerr << "Warning: could not load image " << path << ": " << image.failure << std::endl;
@@ -122,7 +141,8 @@ unsigned int ModelLoader::loadTexture(const std::string& path) {
     glGenTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
-    const SoilImage image(path, SOIL_LOAD_RGBA);
+    SoilImage image(path, SOIL_LOAD_RGBA);
+    refuseLargerThan(image, GL_MAX_TEXTURE_SIZE);
     if (image.pixels) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
         glGenerateMipmap(GL_TEXTURE_2D);
@@ -146,14 +166,13 @@ unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
     int faceSize = 0; // the first uploaded face's; the others must match it
     for (size_t i = 0; i < paths.size() && i < 6; ++i) {
         SoilImage image(paths[i], SOIL_LOAD_RGB);
+        refuseLargerThan(image, GL_MAX_CUBE_MAP_TEXTURE_SIZE);
         if (image.pixels && (image.width != image.height || (faceSize != 0 && image.width != faceSize))) {
             // GL refuses such a face; say so rather than show a black sky without a word.
-            image.failure = "a cube-map face of " + std::to_string(image.width) + " x " +
-                            std::to_string(image.height) + " pixels, where " +
-                            (faceSize != 0 ? "the faces are " + std::to_string(faceSize) + " pixels square"
-                                           : "faces must be square");
-            SOIL_free_image_data(image.pixels);
-            image.pixels = nullptr;
+            image.refuse("a cube-map face of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                         " pixels, where " +
+                         (faceSize != 0 ? "the faces are " + std::to_string(faceSize) + " pixels square"
+                                        : "faces must be square"));
         }
         if (!image.pixels) {
             warnUnreadableImage(paths[i], image);

@@ -44,6 +44,11 @@ std::string Terrain::checkHeightMap(int width, int height) {
     if (height < 2) {
         return "height map is smaller than 2 x 2 pixels";
     }
+    if (height > MAX_HEIGHT_MAP_SIDE) {
+        return "height map is larger than " + std::to_string(MAX_HEIGHT_MAP_SIDE) + " x " +
+               std::to_string(MAX_HEIGHT_MAP_SIDE) + " pixels (" + std::to_string(width) + " x " +
+               std::to_string(height) + ")";
+    }
     return "";
 }
 

@@ -35,6 +35,10 @@ public:
     static constexpr float TERRAIN_SIZE = 500.0f;
     static constexpr float HEIGHT_SCALE = 40.0f;
 
+    // A pixel is a vertex: a map of this side already needs about 250 MB of vertex data
+    // on each side of the GL, and a small PNG can claim a far larger one.
+    static constexpr int MAX_HEIGHT_MAP_SIDE = 2048;
+
     // Why a decoded height map cannot be used ("" when it can).
     static std::string checkHeightMap(int width, int height);
     // pixels: sideVertices x sideVertices 8-bit values, row gz at byte gz * side.

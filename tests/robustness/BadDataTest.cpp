@@ -178,6 +178,8 @@ const std::vector<FatalCase>& fatalCases() {
         {"HeightMapCorrupt", "Resources/heightmap3.png", corrupt("Resources/heightmap3.png"),
          {"Resources/heightmap3.png"}},
         {"HeightMapIsADirectory", "Resources/heightmap3.png", directory(), {"Resources/heightmap3.png"}},
+        {"HeightMapTooLarge", "Resources/heightmap3.png", greyPng(2049, 2049),
+         {"Resources/heightmap3.png", "larger than 2048 x 2048"}},
         {"HeightMapIsAFifo", "Resources/heightmap3.png", fifo(), {"Resources/heightmap3.png", "Not a regular file"}},
         {"HeightMapMissing", "Resources/heightmap3.png", nothing(), {"Resources/heightmap3.png"}},
 
@@ -228,6 +230,8 @@ const std::vector<RunningCase>& runningCases() {
         {"TextureEmpty", "Resources/mud.png", text(""), warning("Resources/mud.png")},
         {"TextureIsADirectory", "Resources/mud.png", directory(), warning("Resources/mud.png")},
         {"TextureIsEndless", "Resources/mud.png", endless(), warning("Resources/mud.png")},
+        {"TextureTooWideForGl", "Resources/mud.png", greyPng(40000, 1),
+         "Warning: could not load image Resources/mud.png: 40000 x 1 pixels, more than [^\n]+\n"},
         {"TextureMissing", "Resources/guiQuest.png", nothing(), warning("Resources/guiQuest.png")},
         {"CubeMapFaceMissing", "Resources/skyboxTop.png", nothing(), warning("Resources/skyboxTop.png")},
         {"CubeMapFaceTruncated", "Resources/skyboxFront.png", truncated("Resources/skyboxFront.png"),
