@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 TEST(FrameRateMeter, LineKeepsTheFirstFourCharactersOfTheFixedValue) {
     EXPECT_EQ(FrameRateMeter::formatLine(59.52381), "59.5 fps");
     EXPECT_EQ(FrameRateMeter::formatLine(144.927536), "144. fps");
@@ -18,6 +16,8 @@ TEST(FrameRateMeter, PrintsNothingWhileSwitchedOffButKeepsTheMinimum) {
     }
     EXPECT_EQ(meter.sample(5100, false), ""); // a slow frame of about 104 ms
     EXPECT_NEAR(meter.minFps, 1000.0 / (5100 - 4992), 1e-9);
+    meter.sample(5100, false);
+    EXPECT_NEAR(meter.minFps, 1000.0 / (5100 - 4992), 1e-9) << "equal ticks are no frame rate at all";
 }
 
 TEST(FrameRateMeter, ReportsTheWorstFrameOfEachHalfSecond) {
@@ -25,26 +25,11 @@ TEST(FrameRateMeter, ReportsTheWorstFrameOfEachHalfSecond) {
     // The first sample is the long start-up frame; switching on prints it at once.
     EXPECT_EQ(meter.sample(600, true), "1.66 fps");
     double ticks = 600;
-    int lines = 0;
+    std::string printed;
     for (int frame = 0; frame < 64; ++frame) {
         ticks += frame == 10 ? 50 : 10; // one slow frame among fast ones
-        const std::string printed = meter.sample(ticks, true);
-        if (!printed.empty()) {
-            ++lines;
-            if (lines == 1) {
-                EXPECT_EQ(printed, "20.0 fps");
-            }
-        }
+        printed += meter.sample(ticks, true);
     }
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(printed, "20.0 fps");
     EXPECT_EQ(meter.lastPrint, 1110.0);
-}
-
-TEST(FrameRateMeter, EqualTicksLeaveTheMinimumUnchanged) {
-    FrameRateMeter meter;
-    meter.sample(20, false);
-    const double before = meter.minFps;
-    meter.sample(20, false);
-    EXPECT_EQ(meter.minFps, before);
-    EXPECT_FALSE(std::isnan(meter.minFps));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared builders for the render tests: the five real programs (built once per test
-// program), tiny textures and meshes made in code, and uniform read-back.
+// program), a fixture owning each test's textures and meshes, state and uniform read-back.
+// GL errors need no checks here: the test context fails the test that makes one.
 
 #include "support/GlContext.h"
 
@@ -8,7 +9,6 @@
 #include "assets/Mesh.h"
 #include "assets/Model.h"
 #include "assets/ModelLoader.h"
-#include "assets/Terrain.h"
 #include "render/EntityShader.h"
 #include "render/GuiShader.h"
 #include "render/SkyboxShader.h"
@@ -16,12 +16,12 @@
 #include "render/WaterShader.h"
 
 #include <GL/glew.h>
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <string>
+#include <ostream>
 #include <vector>
 
 constexpr float UNIFORM_TOLERANCE = 1e-5f;
@@ -49,79 +49,89 @@ std::array<float, N> readUniform(GLuint program, const char* name) {
     return values;
 }
 
-
-inline void expectUniform(GLuint program, const char* name, std::vector<float> expected) {
-    float values[16] = {};
-    const GLint location = glGetUniformLocation(program, name);
-    ASSERT_NE(location, -1) << name;
-    glGetUniformfv(program, location, values);
+inline void expectUniform(GLuint program, const char* name, const std::vector<float>& expected) {
+    const auto values = readUniform<16>(program, name);
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_NEAR(values[i], expected[i], UNIFORM_TOLERANCE) << name << " component " << i;
     }
 }
 
 inline Mat4 readMatrix(GLuint program, const char* name) {
-    const auto values = readUniform<16>(program, name);
-    Mat4 m(1.0f);
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            m[c][r] = values[size_t(c * 4 + r)];
-        }
-    }
-    return m;
+    return glm::make_mat4(readUniform<16>(program, name).data());
 }
 
-// A texture of one RGBA colour per texel, rows given top row first as an image file would.
-inline GLuint makeTexture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return texture;
+inline GLint integerState(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
 }
 
-inline GLuint makeSolidTexture(std::uint32_t rgba) { return makeTexture(1, 1, {rgba}); }
+inline std::array<GLint, 4> viewport() {
+    std::array<GLint, 4> box{};
+    glGetIntegerv(GL_VIEWPORT, box.data());
+    return box;
+}
 
 // Little-endian RGBA packing, matching the byte order glTexImage2D reads.
 constexpr std::uint32_t rgba(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a = 255) {
     return r | (g << 8) | (b << 16) | (a << 24);
 }
 
-// A 2 x 2 square in the x-y plane facing +z (counter-clockwise seen from +z), centred on the origin.
-inline Mesh* makeSquare(ModelLoader& loader) {
-    return loader.uploadMesh({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {0, 1, 1, 1, 1, 0, 0, 0},
-                             {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3});
+// The window as the target, black, depth-tested, back faces culled, no blending: the
+// state a frame of the game starts in.
+inline void clearWindow() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, 1024, 768);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
-
-// A flat terrain at height 0 with all six textures set to one white texel.
-struct FlatTerrain {
-    std::unique_ptr<Terrain> terrain;
-    TerrainTexture texture;
-    TerrainTextures textures;
-
-    explicit FlatTerrain(ModelLoader& loader) {
-        const std::vector<unsigned char> pixels(9, 128);
-        terrain = std::make_unique<Terrain>(Terrain::buildGeometry(pixels.data(), 3));
-        terrain->mesh = loader.uploadMesh(terrain->positions, terrain->textureCoords, terrain->normals,
-                                          terrain->indices);
-        texture.textureName = makeSolidTexture(rgba(255, 255, 255));
-        textures = {&texture, &texture, &texture, &texture};
-        terrain->textures = &textures;
-        terrain->blendMap = &texture;
-        terrain->lightMap = &texture;
-    }
-    ~FlatTerrain() { glDeleteTextures(1, &texture.textureName); }
-};
 
 struct Pixel {
     int r = 0, g = 0, b = 0;
+    bool operator==(const Pixel& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
+inline std::ostream& operator<<(std::ostream& out, const Pixel& p) {
+    return out << "(" << p.r << ", " << p.g << ", " << p.b << ")";
+}
+
 // x from the left, y from the top of the window, as a screenshot would number them.
-inline Pixel readWindowPixel(int x, int yFromTop, int windowHeight = 768) {
+inline Pixel readWindowPixel(int x, int yFromTop) {
     unsigned char p[4] = {};
-    glReadPixels(x, windowHeight - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    glReadPixels(x, 768 - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2]};
 }
+
+// Owns what a test makes: its loader's meshes and the textures made with texture().
+class RenderTest : public testing::Test {
+protected:
+    void TearDown() override {
+        glDeleteTextures(GLsizei(textures.size()), textures.data());
+        loader.cleanUp();
+    }
+
+    // One RGBA colour per texel, rows given top row first as an image file would.
+    GLuint texture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
+        textures.push_back(0);
+        glGenTextures(1, &textures.back());
+        glBindTexture(GL_TEXTURE_2D, textures.back());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        return textures.back();
+    }
+    GLuint texture(std::uint32_t rgbaColour) { return texture(1, 1, {rgbaColour}); }
+
+    // A 2 x 2 square in the x-y plane facing +z (counter-clockwise seen from +z), centred on the origin.
+    Mesh* square() {
+        return loader.uploadMesh({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {0, 1, 1, 1, 1, 0, 0, 0},
+                                 {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3});
+    }
+
+    ModelLoader loader;
+    std::vector<GLuint> textures;
+};

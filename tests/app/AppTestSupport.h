@@ -1,0 +1,54 @@
+#pragma once
+// Shared by the app tests: events pushed into SDL's real queue, as the window system
+// would deliver them, and counting lines in what the game printed.
+
+#include <SDL2/SDL.h>
+
+#include <string>
+
+inline void pushKey(Uint32 type, SDL_Keycode sym) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+
+// A button event at window pixel (x, y).
+inline void pushButton(Uint32 type, int button, int x, int y) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = Uint8(button);
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+}
+
+inline void pushMotion(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
+inline void pushWheel(int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = y;
+    SDL_PushEvent(&e);
+}
+
+inline void pushQuit() {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+inline int occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
