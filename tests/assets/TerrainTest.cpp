@@ -54,7 +54,7 @@ TEST(Terrain, NormalsPointUpOnAPlateauAndTiltAtItsBorder) {
         EXPECT_LT(glm::distance(vec3At(plateau.normals, size_t(vertex)), glm::normalize(direction)), 1e-6f) << vertex;
 }
 
-TEST(Terrain, HeightIsExactAtVerticesAndFollowsTheDrawnDiagonal) {
+TEST(Terrain, HeightIsExactAtVerticesFollowsTheDrawnDiagonalAndIsZeroOffTheTerrain) {
     const std::vector<unsigned char> pixels = randomPixels(6, 2);
     const Terrain terrain(Terrain::buildGeometry(pixels.data(), 6));
     for (int gz = 0; gz < 5; ++gz)
@@ -66,9 +66,7 @@ TEST(Terrain, HeightIsExactAtVerticesAndFollowsTheDrawnDiagonal) {
     const Terrain square(Terrain::buildGeometry(corners, 2));
     EXPECT_NEAR(square.heightAt(300, 100), 0.6f * 5 + 0.2f * 2.5f, 1e-4f);
     EXPECT_NEAR(square.heightAt(400, 300), 0.4f * 5 + 0.4f * 10 + 0.2f * 2.5f, 1e-4f);
-}
-
-TEST(Terrain, HeightIsZeroOffTheTerrain) {
+    // Off the terrain the height is 0, even where the ground is raised.
     const Terrain raised = makeFlatTerrain(200, 256);
     for (const float edge : {0.0f, 499.99f}) EXPECT_EQ(raised.heightAt(edge, edge), Terrain::pixelHeight(200)) << edge;
     const float nan = std::numeric_limits<float>::quiet_NaN(), huge = 3e38f;
@@ -84,14 +82,11 @@ TEST(Terrain, HeightMatchesTheFmodReferenceToTheBit) {
     const auto reference = [](const Terrain& t, float x, float z) {
         const float size = Terrain::TERRAIN_SIZE / float(t.sideVertices() - 1);
         const int gx = int(std::floor(x / size)), gz = int(std::floor(z / size));
-        if (gx >= t.sideVertices() - 1 || gz >= t.sideVertices() - 1) {
-            return 0.0f;
-        }
+        if (gx >= t.sideVertices() - 1 || gz >= t.sideVertices() - 1) return 0.0f;
         const float u = std::fmod(x, size) / size, v = std::fmod(z, size) / size;
-        if (u <= 1.0f - v) {
+        if (u <= 1.0f - v)
             return (1.0f - u - v) * t.vertexHeight(gx, gz) + u * t.vertexHeight(gx + 1, gz) +
                    v * t.vertexHeight(gx, gz + 1);
-        }
         return (1.0f - v) * t.vertexHeight(gx + 1, gz) + (u + v - 1.0f) * t.vertexHeight(gx + 1, gz + 1) +
                (1.0f - u) * t.vertexHeight(gx, gz + 1);
     };

@@ -22,7 +22,6 @@ namespace {
 
 constexpr float UNIT_TOLERANCE = 1e-3f;
 constexpr unsigned ASSIMP_FLAGS = 0x4B79ECB; // the game's import flags
-const char* const PARSED_MODELS[] = {"pc.obj", "pcFace.obj", "tree.obj", "lamp.obj", "fern.obj", "marker.obj"};
 
 // A model as the game's parser reads it. `errors` also lists what that parser would
 // accept but silently skip or merge: lines outside the strict subset, numbers with
@@ -84,10 +83,19 @@ Model readModel(const std::string& name) {
 
 }
 
-TEST(ModelData, ParsedModelsKeepToTheSubsetWithOneTextureCoordinateAndNormalPerPosition) {
-    for (const char* name : PARSED_MODELS) {
-        SCOPED_TRACE(name);
-        const Model model = readModel(name);
+TEST(ModelData, ParsedModelsKeepToTheSubsetWindWithTheirNormalsAndHaveTheirSceneSizes) {
+    struct Expected {
+        const char* name;
+        float scale;                // as placed in the scene; 0 for the face, which sits on the body
+        float minHeight, maxHeight; // world units
+        bool closed;
+    };
+    const Expected models[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},      {"pcFace.obj", 0.0f, 0.0f, 0.0f, false},
+                               {"tree.obj", 5.0f, 25.0f, 35.0f, true},  {"lamp.obj", 0.75f, 10.5f, 13.0f, true},
+                               {"fern.obj", 0.5f, 2.0f, 3.0f, false},   {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
+    for (const Expected& e : models) {
+        SCOPED_TRACE(e.name);
+        const Model model = readModel(e.name);
         ASSERT_TRUE(model.errors.empty()) << model.errors.size() << " errors, first: " << model.errors.front();
         ASSERT_FALSE(model.data.indices.empty());
         // Every vertex carries a unit normal and, since the entity shader adds the atlas
@@ -99,43 +107,23 @@ TEST(ModelData, ParsedModelsKeepToTheSubsetWithOneTextureCoordinateAndNormalPerP
             ASSERT_LE(uv, 1.0f + UNIT_TOLERANCE);
         }
         int againstNormals = 0;
+        double volume = 0.0; // positive when the triangles wind counter-clockwise from outside
         for (size_t f = 0; f * 3 < model.data.indices.size(); ++f) {
-            const glm::vec3 a = model.corner(f, 0);
-            const glm::vec3 winding = glm::cross(model.corner(f, 1) - a, model.corner(f, 2) - a);
-            glm::vec3 normals(0.0f);
-            for (int c = 0; c < 3; ++c) normals += model.normal(model.data.indices[f * 3 + c]);
-            againstNormals += glm::dot(winding, normals) <= 0.0f;
+            const glm::dvec3 a = model.corner(f, 0), b = model.corner(f, 1), c = model.corner(f, 2);
+            glm::dvec3 normals(0.0);
+            for (int corner = 0; corner < 3; ++corner) normals += model.normal(model.data.indices[f * 3 + corner]);
+            againstNormals += glm::dot(glm::cross(b - a, c - a), normals) <= 0.0;
+            volume += glm::dot(a, glm::cross(b, c));
         }
         EXPECT_EQ(againstNormals, 0) << "triangles whose winding disagrees with their normals";
-    }
-}
-
-TEST(ModelData, ModelsHaveTheirSceneSizesAndClosedOnesWindOutwards) {
-    struct Expected {
-        const char* name;
-        float scale;                // as placed in the scene
-        float minHeight, maxHeight; // world units
-        bool closed;
-    };
-    const Expected models[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},     {"tree.obj", 5.0f, 25.0f, 35.0f, true},
-                               {"lamp.obj", 0.75f, 10.5f, 13.0f, true}, {"fern.obj", 0.5f, 2.0f, 3.0f, false},
-                               {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
-    for (const Expected& e : models) {
-        SCOPED_TRACE(e.name);
-        const Model model = readModel(e.name);
+        EXPECT_TRUE(!e.closed || volume > 0.0) << "closed, yet wound inwards: " << volume;
+        if (e.scale == 0.0f) continue;
         EXPECT_GE(model.max.y * e.scale, e.minHeight);
         EXPECT_LE(model.max.y * e.scale, e.maxHeight);
         EXPECT_LE(model.min.y * e.scale, 0.2f); // stands on the ground...
         EXPECT_GE(model.min.y, -0.3f);          // ...without sinking far into it
         EXPECT_NEAR(model.min.x + model.max.x, 0.0f, 1.0f);
         EXPECT_NEAR(model.min.z + model.max.z, 0.0f, 1.0f);
-        if (!e.closed) continue;
-        double volume = 0.0; // positive when the triangles wind counter-clockwise from outside
-        for (size_t f = 0; f * 3 < model.data.indices.size(); ++f) {
-            const glm::dvec3 a = model.corner(f, 0), b = model.corner(f, 1), c = model.corner(f, 2);
-            volume += glm::dot(a, glm::cross(b, c));
-        }
-        EXPECT_GT(volume, 0.0);
     }
 }
 
@@ -164,7 +152,7 @@ TEST(ModelData, PartsSitWhereTheSceneUsesThem) {
     EXPECT_NEAR(glm::length(glm::vec2(marker.position(tip).x, marker.position(tip).z)), 0.0f, 0.01f);
 }
 
-TEST(ModelData, AssimpModelsImportWithTangentsAndTheCottageStandsOnItsFloor) {
+TEST(ModelData, AssimpModelsImportWithTangentsAndTheCottageStandsOnItsFloorWithANormalMapFacingOut) {
     for (const char* name : {"cottage.obj", "pc.obj"}) {
         SCOPED_TRACE(name);
         Assimp::Importer importer;
@@ -191,22 +179,35 @@ TEST(ModelData, AssimpModelsImportWithTangentsAndTheCottageStandsOnItsFloor) {
         EXPECT_LE((maxY - minY) * 43.0f, 13.0f);
         EXPECT_EQ(mirrored, 0);
     }
+    const ResourceImage normals = loadResourceImage("shack_normals.png"); // unit normals facing out
+    for (size_t i = 0; i < normals.rgba.size(); i += 4) {
+        const glm::dvec3 n = glm::dvec3(normals.rgba[i], normals.rgba[i + 1], normals.rgba[i + 2]) / 127.5 - 1.0;
+        ASSERT_NEAR(glm::length(n), 1.0, 0.03) << "pixel " << i / 4;
+        ASSERT_GT(n.z, 0.0) << "pixel " << i / 4;
+    }
 }
 
-TEST(ModelData, TexturesArePaintedPowerOfTwoImagesWithTheirChannels) {
-    const std::pair<const char*, int> expected[] = {{"pcTexture1.png", 3}, {"pcFaceTexture1.png", 4}, {"tree.png", 3},
-                                                    {"lamp.png", 3},       {"fern.png", 4},           {"shack2.png", 3},
-                                                    {"shack_normals.png", 3}};
-    for (const auto& [name, channels] : expected) {
+TEST(GeneratedImages, HaveTheChannelsTheShadersReadAsPowerOfTwoSquaresAndModelTexturesArePainted) {
+    struct Expected { const char* name; int channels; bool modelTexture; };
+    const Expected images[] = {
+        {"pcTexture1.png", 3, true},     {"pcFaceTexture1.png", 4, true},   {"tree.png", 3, true},
+        {"lamp.png", 3, true},           {"fern.png", 4, true},             {"shack2.png", 3, true},
+        {"shack_normals.png", 3, true},  {"heightmap3.png", 1, false},      {"terrainLightMap.png", 1, false},
+        {"blendMapAlt.png", 3, false},   {"grassy2.png", 3, false},         {"mud.png", 3, false},
+        {"grassFlowers.png", 3, false},  {"path.png", 3, false},            {"waterDUDV.png", 3, false},
+        {"skyboxRight.png", 3, false},   {"skyboxLeft.png", 3, false},      {"skyboxTop.png", 3, false},
+        {"skyboxBottom.png", 3, false},  {"skyboxBack.png", 3, false},      {"skyboxFront.png", 3, false}};
+    for (const auto& [name, channels, modelTexture] : images) {
         SCOPED_TRACE(name);
-        const ResourceImage texture = loadResourceImage(name);
-        ASSERT_FALSE(texture.rgba.empty());
-        EXPECT_TRUE(texture.width == 256 || texture.width == 512);
-        EXPECT_EQ(texture.height, texture.width);
-        EXPECT_EQ(texture.channels, channels);
+        const ResourceImage image = loadResourceImage(name);
+        ASSERT_FALSE(image.rgba.empty());
+        EXPECT_TRUE(image.width == 256 || image.width == 512) << image.width;
+        EXPECT_EQ(image.height, image.width);
+        EXPECT_EQ(image.channels, channels);
+        if (!modelTexture) continue;
         int unpainted = 0; // opaque pure black marks an atlas area nobody painted
-        for (size_t i = 0; i < texture.rgba.size(); i += 4)
-            unpainted += texture.rgba[i] + texture.rgba[i + 1] + texture.rgba[i + 2] == 0 && texture.rgba[i + 3] == 255;
+        for (size_t i = 0; i < image.rgba.size(); i += 4)
+            unpainted += image.rgba[i] + image.rgba[i + 1] + image.rgba[i + 2] == 0 && image.rgba[i + 3] == 255;
         EXPECT_EQ(unpainted, 0);
     }
     const ResourceImage white = loadResourceImage("white.png");
@@ -250,14 +251,4 @@ TEST(ModelData, AlphaTexturesCutOutFernFrondsAndTheHair) {
         }
     }
     EXPECT_GT(clear, 0);
-}
-
-TEST(ModelData, CottageNormalMapHoldsUnitNormalsFacingOut) {
-    const ResourceImage normals = loadResourceImage("shack_normals.png");
-    ASSERT_FALSE(normals.rgba.empty());
-    for (size_t i = 0; i < normals.rgba.size(); i += 4) {
-        const glm::dvec3 n = glm::dvec3(normals.rgba[i], normals.rgba[i + 1], normals.rgba[i + 2]) / 127.5 - 1.0;
-        ASSERT_NEAR(glm::length(n), 1.0, 0.03) << "pixel " << i / 4;
-        ASSERT_GT(n.z, 0.0) << "pixel " << i / 4;
-    }
 }

@@ -108,22 +108,6 @@ TEST_F(TerrainData, LakeLiesInsideTheWaterSquareAwayFromEveryPlacement) {
     EXPECT_LT(deepest, -30.0);
 }
 
-TEST(TerrainImages, HaveTheChannelsTheShadersReadAndPowerOfTwoSquares) {
-    const std::pair<const char*, int> expected[] = {
-        {"heightmap3.png", 1},   {"terrainLightMap.png", 1}, {"blendMapAlt.png", 3},  {"grassy2.png", 3},
-        {"mud.png", 3},          {"grassFlowers.png", 3},    {"path.png", 3},         {"waterDUDV.png", 3},
-        {"skyboxRight.png", 3},  {"skyboxLeft.png", 3},      {"skyboxTop.png", 3},    {"skyboxBottom.png", 3},
-        {"skyboxBack.png", 3},   {"skyboxFront.png", 3}};
-    for (const auto& [name, channels] : expected) {
-        SCOPED_TRACE(name);
-        const ResourceImage image = loadResourceImage(name);
-        ASSERT_FALSE(image.rgba.empty());
-        EXPECT_EQ(image.channels, channels);
-        EXPECT_TRUE(image.width == 256 || image.width == 512) << image.width;
-        EXPECT_EQ(image.height, image.width);
-    }
-}
-
 // Value of a map laid over the terrain (column = x / 500, row = z / 500) at world (x, z).
 int mapAt(const ResourceImage& map, double x, double z, int channel) {
     const double toPixels = map.width / Terrain::TERRAIN_SIZE;

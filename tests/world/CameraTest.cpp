@@ -35,7 +35,7 @@ TEST_F(CameraTest, SitsBehindAndAboveTheAnchorLookingAtItFromAnyHeading) {
     }
 }
 
-TEST_F(CameraTest, PitchFollowsOnlyTheRightDragAndStopsAtFortyAndEightyNine) {
+TEST_F(CameraTest, RightDragPitchesAndWheelZoomsWithinTheirLimits) {
     camera.pitch = 120;
     input.mouseDY = 3;
     input.pressed[Keys::LEFT_BUTTON] = true;
@@ -50,9 +50,7 @@ TEST_F(CameraTest, PitchFollowsOnlyTheRightDragAndStopsAtFortyAndEightyNine) {
     input.mouseDY = -3;
     for (int frame = 0; frame < 30; ++frame) camera.move();
     EXPECT_FLOAT_EQ(camera.pitch, 89.0f);
-}
-
-TEST_F(CameraTest, WheelZoomsInStepsAndStopsAtFiveAndNinetyFive) {
+    // The wheel zooms in steps of 2.5 and stops at 5 and 95.
     camera.zoom(2);
     EXPECT_FLOAT_EQ(camera.distanceFromTarget, 45.0f);
     for (int step = 0; step < 20; ++step) camera.zoom(1);

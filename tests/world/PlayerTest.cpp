@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-}
+namespace { constexpr float TOLERANCE = 1e-4f; }
 
 TEST(Player, KeysWalkAndTurnAlongTheHeadingOnTheGroundAndOnlyWSetsMoving) {
     const Terrain slope = makeTerrain(6, [](int gx, int) { return (unsigned char)(128 + 16 * gx); }); // y = x / 20
