@@ -2,6 +2,8 @@
 // Shared by the app tests: events pushed into SDL's real queue, as the window system
 // would deliver them, and counting lines in what the game printed.
 
+#include "support/TestData.h"
+
 #include <SDL2/SDL.h>
 
 #include <string>
@@ -43,12 +45,4 @@ inline void pushQuit() {
     SDL_Event e{};
     e.type = SDL_QUIT;
     SDL_PushEvent(&e);
-}
-
-inline int occurrences(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
 }

@@ -2,13 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "support/TestData.h"
 
 #include <unistd.h>
 
@@ -25,7 +19,7 @@ std::string writeTextFile(const std::string& name, const std::string& text) {
 std::string writePng(const std::string& name, int width, int height, int channels,
                      const std::vector<unsigned char>& pixels) {
     const std::string path = testing::TempDir() + name;
-    EXPECT_NE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels), 0) << path;
+    EXPECT_TRUE(writePngFile(path, width, height, channels, pixels)) << path;
     return path;
 }
 

@@ -7,13 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "support/TestData.h"
 
 #include <fstream>
 #include <functional>
@@ -73,7 +67,7 @@ Maker text(std::string content) {
 Maker greyPng(int width, int height, int channels = 1) {
     return [width, height, channels](const fs::path& path) {
         const std::vector<unsigned char> pixels(size_t(width) * height * channels, 128);
-        ASSERT_TRUE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels));
+        ASSERT_TRUE(writePngFile(path, width, height, channels, pixels));
     };
 }
 

@@ -1,6 +1,7 @@
 #include "robustness/GameProcess.h"
 
 #include "robustness/OwnDisplay.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -142,12 +143,4 @@ bool GameProcess::keys(const std::string& names) const {
                                 " xdotool search --sync --onlyvisible --all --pid " + std::to_string(pid) +
                                 " --name '^WM$' windowfocus --sync key --delay 100 " + names + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
-}
-
-int occurrences(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
 }

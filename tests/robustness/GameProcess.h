@@ -41,6 +41,3 @@ private:
     int exitCode = RUNNING;
     int endSignal = 0;
 };
-
-// How often `what` appears in `text`.
-int occurrences(const std::string& text, const std::string& what);

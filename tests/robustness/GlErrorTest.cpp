@@ -3,6 +3,7 @@
 #include "app/Game.h"
 #include "render/GlDebug.h"
 #include "robustness/GameProcess.h"
+#include "support/TestData.h"
 #include "robustness/OwnDisplay.h"
 #include "support/GlContext.h"
 

@@ -1,0 +1,85 @@
+// The real wm binary on the test program's own X server, driven from outside with
+// xdotool and an X client message, as a player's desktop would.
+#include "robustness/GameProcess.h"
+#include "robustness/OwnDisplay.h"
+#include "robustness/ScratchGame.h"
+
+#include <gtest/gtest.h>
+// After gtest: Xlib defines macros such as None and Bool.
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr double START_SECONDS = 60.0;
+const std::string STARTED = "Transparency switched.\n"; // printed twice once the scene is set up
+
+// A window manager's close button: WM_DELETE_WINDOW to the game's window.
+bool closeWindow() {
+    Display* x = XOpenDisplay(ownDisplay().c_str());
+    if (!x) {
+        return false;
+    }
+    bool sent = false;
+    Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(x, root, &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count && !sent; ++i) {
+        char* name = nullptr;
+        if (XFetchName(x, children[i], &name) && name && std::string(name) == "WM") {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = children[i];
+            event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+            event.xclient.data.l[1] = CurrentTime;
+            sent = XSendEvent(x, children[i], False, NoEventMask, &event) != 0;
+        }
+        XFree(name);
+    }
+    XFree(children);
+    XCloseDisplay(x);
+    return sent;
+}
+
+}
+
+// Escape is a key like F1 and F2 on the way in, and sets the same quit flag as the close
+// button (both checked in-process): ending with the close button covers both halves.
+TEST(GameBinary, AnswersFunctionKeysAndEndsWithZeroOnTheCloseButton) {
+    ScratchGame scratch;
+    GameProcess game(scratch.folder(), scratch.root());
+    ASSERT_TRUE(game.waitForOutput(STARTED, START_SECONDS, 2)) << game.output() << game.errors();
+    ASSERT_TRUE(game.keys("F1 F2"));
+    ASSERT_TRUE(game.waitForOutput(" fps\n", 30, 2)) << game.output();
+    ASSERT_TRUE(closeWindow());
+    EXPECT_EQ(game.waitForExit(10), 0);
+
+    // The texts are checked in-process; here, that the keys reached the game in order.
+    const std::string out = game.output();
+    EXPECT_EQ(out.rfind(STARTED + STARTED + "Displaying Help.\n", 0), 0u) << out;
+    EXPECT_NE(out.find("for debug purposes.)\nFrame Time switched.\n"), std::string::npos) << out;
+    const size_t fps = out.find(" fps\n");
+    ASSERT_NE(fps, std::string::npos);
+    EXPECT_EQ(out[fps - 5], '\n'); // four characters of the rate, then " fps"
+}
+
+TEST(GameBinary, AMissingFileEndsWithTheSystemErrorAndCode69AfterAnAnswer) {
+    for (const std::string missing : {"Shaders/entityVertexShader.vert", "Resources/tree.obj"}) {
+        SCOPED_TRACE(missing);
+        ScratchGame scratch;
+        scratch.replace(missing);
+        GameProcess game(scratch.folder(), scratch.root());
+        ASSERT_TRUE(game.waitForOutput("quit...", START_SECONDS)) << game.output() << game.errors();
+        EXPECT_EQ(game.waitForExit(0.5), GameProcess::RUNNING) << "it waits for an answer";
+        game.answer("\n");
+        game.answer("x\n");
+        EXPECT_EQ(game.waitForExit(10), 69);
+        const std::string out = game.output(), prompt = "Failed to open " + missing + "\nEnter any key to quit...";
+        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), prompt.size())), prompt) << out;
+        EXPECT_EQ(game.errors(), missing + ": No such file or directory\n");
+    }
+}

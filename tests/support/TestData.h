@@ -1,0 +1,12 @@
+#pragma once
+// Small helpers that several test programs share.
+
+#include <string>
+#include <vector>
+
+// How often `what` appears in `text`.
+int occurrences(const std::string& text, const std::string& what);
+
+// Writes an 8-bit PNG (rows from the top, `channels` bytes per pixel); false on failure.
+bool writePngFile(const std::string& path, int width, int height, int channels,
+                  const std::vector<unsigned char>& pixels);
