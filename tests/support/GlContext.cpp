@@ -69,11 +69,30 @@ SDL_Window* requireGlContext() {
         std::abort();
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("WM tests", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1024, 768,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window || !SDL_GL_CreateContext(window) || glewInit() != GLEW_OK) {
-        std::fprintf(stderr, "no OpenGL context for the tests: %s\n", SDL_GetError());
-        std::abort();
+    // On a loaded machine the X server now and then fails one context (GLEW finds no
+    // GL version or display); a second try gets one. The reason is printed each time.
+    constexpr int ATTEMPTS = 3;
+    for (int attempt = 1;; ++attempt) {
+        window = SDL_CreateWindow("WM tests", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1024, 768,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+        const GLenum glew = context ? glewInit() : GLenum(GLEW_OK);
+        if (context && glew == GLEW_OK) {
+            break;
+        }
+        std::fprintf(stderr, "no OpenGL context for the tests (attempt %d): %s%s\n", attempt, SDL_GetError(),
+                     context ? reinterpret_cast<const char*>(glewGetErrorString(glew)) : "");
+        if (context) {
+            SDL_GL_DeleteContext(context);
+        }
+        if (window) {
+            SDL_DestroyWindow(window);
+            window = nullptr;
+        }
+        if (attempt == ATTEMPTS) {
+            std::abort();
+        }
+        SDL_Delay(500);
     }
     glViewport(0, 0, 1024, 768);
     takeGlError();
