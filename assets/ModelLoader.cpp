@@ -3,6 +3,7 @@
 #include "app/FatalError.h"
 #include "assets/DataFile.h"
 #include "assets/Mesh.h"
+#include "assets/MipLevels.h"
 #include "assets/PhaseTimer.h"
 
 #include <GL/glew.h>
@@ -56,6 +57,21 @@ void refuseLargerThan(SoilImage& image, GLenum limitName) {
     }
     image.refuse(std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels, more than the " +
                  std::to_string(limit) + " a side that this GL takes");
+}
+
+// Uploads the RGBA image and every smaller level. The image's pixels are spent on the
+// way: the levels are built in place.
+void uploadWithMipLevels(SoilImage& image) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
+    if (!MipLevels::canHalve(image.width, image.height)) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+        return;
+    }
+    for (GLint level = 1; image.width > 1 || image.height > 1; ++level) {
+        MipLevels::halve(image.pixels, image.width, image.height);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     image.pixels);
+    }
 }
 
 void warnUnreadableImage(const std::string& path, const SoilImage& image) {
@@ -144,8 +160,7 @@ unsigned int ModelLoader::loadTexture(const std::string& path) {
     SoilImage image(path, SOIL_LOAD_RGBA);
     refuseLargerThan(image, GL_MAX_TEXTURE_SIZE);
     if (image.pixels) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
-        glGenerateMipmap(GL_TEXTURE_2D);
+        uploadWithMipLevels(image);
     } else {
         warnUnreadableImage(path, image);
     }

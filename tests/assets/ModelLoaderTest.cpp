@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <utility>
 
@@ -74,6 +75,40 @@ TEST_F(ModelLoaderTest, GreyTextureIsOpaqueMipMappedRepeatingAndSharpened) {
     std::vector<unsigned char> smallest(4);
     glGetTexImage(GL_TEXTURE_2D, 3, GL_RGBA, GL_UNSIGNED_BYTE, smallest.data());
     EXPECT_EQ(smallest, (std::vector<unsigned char>{90, 90, 90, 255}));
+}
+
+// The loader builds the levels of power-of-two images itself; they must be the ones
+// OpenGL builds from the same image, and other sizes must still get a whole chain.
+TEST_F(ModelLoaderTest, MipLevelsAreOpenGlsOwn) {
+    for (const auto& [width, height] : {std::pair{16, 4}, std::pair{2, 8}, std::pair{6, 3}}) {
+        std::vector<unsigned char> rgba(size_t(width) * height * 4);
+        unsigned int noise = 12345;
+        for (unsigned char& byte : rgba) byte = (unsigned char)((noise = noise * 1103515245u + 12345u) >> 23);
+        const std::string name = "loaderNoise" + std::to_string(width) + "x" + std::to_string(height) + ".png";
+        const GLuint loaded = loader.loadTexture(writePng(name, width, height, 4, rgba));
+        GLuint reference = 0;
+        glGenTextures(1, &reference);
+        glBindTexture(GL_TEXTURE_2D, reference);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glGenerateMipmap(GL_TEXTURE_2D);
+        const int levels = 1 + int(std::log2(std::max(width, height)));
+        for (int level = 0; level <= levels; ++level) {
+            const auto texels = [level](GLuint texture) {
+                glBindTexture(GL_TEXTURE_2D, texture);
+                GLint levelWidth = 0, levelHeight = 0;
+                glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &levelWidth);
+                glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &levelHeight);
+                std::vector<unsigned char> read(size_t(levelWidth) * levelHeight * 4);
+                if (!read.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
+                return read;
+            };
+            const std::vector<unsigned char> expected = texels(reference);
+            EXPECT_EQ(expected.empty(), level == levels) << "the chain ends at 1 x 1";
+            EXPECT_EQ(texels(loaded), expected) << width << " x " << height << ", level " << level;
+        }
+        glDeleteTextures(1, &reference);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(ModelLoaderTest, MissingImageWarnsOnceAndStillRecordsTheName) {
