@@ -308,7 +308,9 @@ TEST_P(RecoverableData, KeepsPlayingAndQuitsCleanly) {
     ASSERT_TRUE(game.waitForOutput(" fps\n", START_SECONDS, FPS_LINES))
         << "exit " << game.waitForExit(0) << ", signal " << game.signal() << "\n" << game.output() << game.errors();
     EXPECT_EQ(game.output().find(PROMPT), std::string::npos);
-    ASSERT_TRUE(game.keys("Escape"));
+    // A fast game closes its window on the key press, before xdotool sends the release,
+    // and xdotool then reports an error: the exit code alone tells whether Escape worked.
+    game.keys("Escape");
     EXPECT_EQ(game.waitForExit(EXIT_SECONDS), 0) << "signal " << game.signal();
     expectErrors(game.errors(), c.errors);
 }
