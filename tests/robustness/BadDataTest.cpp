@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <regex.h>
 #include <sys/stat.h>
 #include <string>
@@ -28,11 +27,6 @@ constexpr int FPS_LINES = 4; // two seconds of frames
 const std::string PROMPT = "Enter any key to quit...";
 
 using Maker = std::function<void(const fs::path&)>;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 void writeBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -74,7 +68,7 @@ Maker greyPng(int width, int height, int channels = 1) {
 // The first half of the repository's file.
 Maker truncated(std::string relativePath) {
     return [relativePath](const fs::path& path) {
-        const std::string bytes = readBytes(original(relativePath));
+        const std::string bytes = readFileBytes(original(relativePath));
         writeBytes(path, bytes.substr(0, bytes.size() / 2));
     };
 }
@@ -82,14 +76,14 @@ Maker truncated(std::string relativePath) {
 // The first bytes of another kind of file: binary data where text is expected.
 Maker prefix(std::string relativePath, size_t bytes) {
     return [relativePath, bytes](const fs::path& path) {
-        writeBytes(path, readBytes(original(relativePath)).substr(0, bytes));
+        writeBytes(path, readFileBytes(original(relativePath)).substr(0, bytes));
     };
 }
 
 // The repository's file with the zlib header of its first image-data chunk destroyed.
 Maker corrupt(std::string relativePath) {
     return [relativePath](const fs::path& path) {
-        std::string bytes = readBytes(original(relativePath));
+        std::string bytes = readFileBytes(original(relativePath));
         const size_t chunk = bytes.find("IDAT");
         ASSERT_NE(chunk, std::string::npos);
         bytes[chunk + 4] = '\xff';

@@ -9,8 +9,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -30,13 +28,6 @@ double now() {
 
 void nap() {
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }
@@ -91,8 +82,8 @@ GameProcess::~GameProcess() {
     }
 }
 
-std::string GameProcess::output() const { return readFile(out); }
-std::string GameProcess::errors() const { return readFile(err); }
+std::string GameProcess::output() const { return readFileBytes(out); }
+std::string GameProcess::errors() const { return readFileBytes(err); }
 
 void GameProcess::answer(const std::string& line) {
     if (write(input, line.data(), line.size()) != ssize_t(line.size())) {

@@ -1,5 +1,8 @@
 #include "support/TestData.h"
 
+#include <fstream>
+#include <iterator>
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -7,6 +10,11 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
+
+std::string readFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 int occurrences(const std::string& text, const std::string& what) {
     int n = 0;

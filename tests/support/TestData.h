@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// The whole file, byte for byte; empty when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
 // How often `what` appears in `text`.
 int occurrences(const std::string& text, const std::string& what);
 

@@ -2,6 +2,7 @@
 // OBJ parser, the Assimp import and the scene placement rely on.
 #include "assets/ObjParser.h"
 #include "tools/Generators.h"
+#include "support/TestData.h"
 #include "tools/ResourceImage.h"
 
 #include <assimp/Importer.hpp>
@@ -64,8 +65,7 @@ void checkStrictLine(const std::string& line, std::map<std::string, std::string>
 }
 
 Model readModel(const std::string& name) {
-    std::ifstream file(resourcePath(name), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = readFileBytes(resourcePath(name));
     Model model;
     const ObjParseResult parsed = parseObj(text);
     if (!parsed.ok()) model.errors.push_back("line " + std::to_string(parsed.errorLine) + ": " + parsed.error);

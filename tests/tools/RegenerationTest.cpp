@@ -1,13 +1,14 @@
 // The committed data files must be exactly what the generator makes today: running it
 // again into an empty folder reproduces every file byte for byte, and nothing else.
 
+#include "assets/MipLevels.h"
+#include "support/TestData.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -16,11 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::set<std::string> fileNames(const fs::path& folder) {
     std::set<std::string> names;
@@ -49,10 +45,10 @@ TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
     ASSERT_FALSE(generated.empty());
     EXPECT_EQ(generated, fileNames(committed / "Resources")) << "Resources/ must hold exactly the generated files";
     for (const std::string& name : generated)
-        EXPECT_TRUE(readBytes(output / "Resources" / name) == readBytes(committed / "Resources" / name))
+        EXPECT_TRUE(readFileBytes(output / "Resources" / name) == readFileBytes(committed / "Resources" / name))
             << "Resources/" << name << " differs";
     ASSERT_TRUE(fs::exists(output / "docs" / "assets.png"));
-    EXPECT_TRUE(readBytes(output / "docs" / "assets.png") == readBytes(committed / "docs" / "assets.png"))
+    EXPECT_TRUE(readFileBytes(output / "docs" / "assets.png") == readFileBytes(committed / "docs" / "assets.png"))
         << "docs/assets.png differs";
 }
 
@@ -63,8 +59,6 @@ std::uint32_t readWord(const std::string& bytes, size_t at) {
     return value;
 }
 
-bool isPowerOfTwo(std::uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
-
 // Start-up decodes every image: the game's images must be quick to decode (stored,
 // unfiltered rows) and have power-of-two sides, so that building their mip-maps
 // needs no new driver code.
@@ -74,10 +68,10 @@ TEST(ResourceImages, AreStoredUnfilteredWithPowerOfTwoSides) {
         if (entry.path().extension() != ".png") continue;
         SCOPED_TRACE(entry.path().filename().string());
         ++images;
-        const std::string file = readBytes(entry.path());
+        const std::string file = readFileBytes(entry.path());
         ASSERT_GT(file.size(), 33u);
         const std::uint32_t width = readWord(file, 16), height = readWord(file, 20);
-        EXPECT_TRUE(isPowerOfTwo(width) && isPowerOfTwo(height)) << width << " x " << height;
+        EXPECT_TRUE(MipLevels::canHalve(int(width), int(height))) << width << " x " << height;
         const int channels[] = {1, 0, 3, 0, 2, 0, 4};
         const size_t rowBytes = width * size_t(channels[std::min<int>(file[25], 6)]) + 1;
         std::string data; // the zlib stream of all IDAT chunks
