@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
         game.camera.input = &game.input;
     }
 
-    void tap(SDL_Keycode sym) {
+    static void tap(SDL_Keycode sym) {
         pushKey(SDL_KEYDOWN, sym);
         pushKey(SDL_KEYUP, sym);
     }
@@ -33,59 +34,48 @@ protected:
     Game game;
 };
 
-GLint textureParameter(GLuint texture, GLenum name) {
-    GLint value = 0;
+// The minifying and magnifying filters of a 2D texture.
+std::pair<GLint, GLint> filtersOf(GLuint texture) {
+    GLint min = 0, mag = 0;
     glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    return value;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    return {min, mag};
 }
 
 }
 
-TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedButFunctionKeysAreNot) {
+TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedAndMouseDeltasArePerFrame) {
     pushKey(SDL_KEYDOWN, SDLK_w);
-    pushKey(SDL_KEYDOWN, SDLK_F3);
+    pushKey(SDL_KEYDOWN, SDLK_F2);
     pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 40, 30);
     frame();
     EXPECT_TRUE(game.input.isHeld(SDLK_w));
     EXPECT_TRUE(game.input.isHeld(SDL_BUTTON_RIGHT));
-    EXPECT_EQ(game.input.pressed.count(SDLK_F3), 0u);
-    EXPECT_TRUE(game.wireframe);
+    EXPECT_EQ(game.input.pressed.count(SDLK_F2), 0u);
 
     pushKey(SDL_KEYUP, SDLK_w);
-    pushKey(SDL_KEYUP, SDLK_F3);
+    pushKey(SDL_KEYUP, SDLK_F2);
     pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 40, 30);
     frame();
-    for (const int code : {int(SDLK_w), int(SDLK_F3), SDL_BUTTON_RIGHT}) {
+    for (const int code : {int(SDLK_w), int(SDLK_F2), SDL_BUTTON_RIGHT}) {
         ASSERT_EQ(game.input.pressed.count(code), 1u) << code << " has its release recorded";
         EXPECT_FALSE(game.input.pressed[code]) << code;
     }
-    EXPECT_FALSE(game.input.hasMouse) << "buttons are no mouse motion";
-    EXPECT_EQ(game.input.mouseX, 0.0f);
-    EXPECT_EQ(game.input.mouseDX, 0.0f);
-    tap(SDLK_F3); // back to filled polygons for the other tests
-    frame();
-}
+    EXPECT_FALSE(game.input.hasMouse || game.input.mouseX != 0.0f) << "buttons are no mouse motion";
 
-TEST_F(GameEvents, MouseDeltasArePerFrameTheFirstMotionMovesNothingAndTheWheelZooms) {
+    // The first motion moves nothing; later ones add up within a frame.
+    const auto mouse = [this] { return Vec3(game.input.mouseX, game.input.mouseDX, game.input.mouseDY); };
     pushMotion(300, 200);
     frame();
     EXPECT_TRUE(game.input.hasMouse);
-    EXPECT_EQ(game.input.mouseX, 300.0f);
-    EXPECT_EQ(game.input.mouseDX, 0.0f);
-    EXPECT_EQ(game.input.mouseDY, 0.0f);
-
+    EXPECT_EQ(mouse(), Vec3(300, 0, 0));
     pushMotion(305, 190);
     pushMotion(310, 185);
     frame();
-    EXPECT_EQ(game.input.lastMouseX, 305.0f);
-    EXPECT_EQ(game.input.mouseDX, 10.0f); // both events of the frame add up
-    EXPECT_EQ(game.input.mouseDY, -15.0f);
-
+    EXPECT_EQ(mouse(), Vec3(310, 10, -15)) << "both events of the frame add up";
     frame(); // the mouse rests
-    EXPECT_EQ(game.input.mouseDX, 0.0f);
-    EXPECT_EQ(game.input.mouseDY, 0.0f);
-    EXPECT_EQ(game.input.mouseX, 310.0f);
+    EXPECT_EQ(mouse(), Vec3(310, 0, 0));
 
     // Steps and limits are the camera's own; here only that the wheel reaches it.
     game.camera.distanceFromTarget = 50;
@@ -94,7 +84,7 @@ TEST_F(GameEvents, MouseDeltasArePerFrameTheFirstMotionMovesNothingAndTheWheelZo
     EXPECT_EQ(game.camera.distanceFromTarget, 45.0f);
 }
 
-TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndEscapeQuits) {
+TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndFiltersAndEscapeQuits) {
     tap(SDLK_F1);
     const std::string help = frame();
     EXPECT_EQ(std::count(help.begin(), help.end(), '\n'), 18) << help;
@@ -110,10 +100,9 @@ TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndEscapeQuits) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     tap(SDLK_F9);
     frame();
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     GLint source = 0;
     glGetIntegerv(GL_BLEND_SRC_ALPHA, &source);
-    EXPECT_EQ(source, GL_SRC_ALPHA);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && source == GL_SRC_ALPHA);
 
     GLint modes[2] = {0, 0};
     for (const GLint mode : {GL_LINE, GL_FILL}) {
@@ -128,23 +117,14 @@ TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndEscapeQuits) {
     tap(SDLK_F2);
     EXPECT_EQ(frame(), "Frame Time switched.\n");
     EXPECT_TRUE(game.printFps);
-    EXPECT_EQ(game.quit, 0);
-    tap(SDLK_ESCAPE);
-    frame();
-    EXPECT_EQ(game.quit, 1);
-}
 
-TEST_F(GameEvents, FilterSwitchesCoverAllFourCombinations) {
+    // The texture filter switches go through all four combinations.
     GLuint textures[2];
     glGenTextures(2, textures);
     game.switchTextures = {textures[0], textures[1]};
     game.mipmapQuality = true;
     game.samplingQuality = true;
-    const struct {
-        SDL_Keycode key;
-        const char* line;
-        GLint min, mag;
-    } steps[] = {
+    const struct { SDL_Keycode key; const char* line; GLint min, mag; } steps[] = {
         {SDLK_F4, "Texture Sampling Quality switched.\n", GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR},
         {SDLK_F5, "Mip - Mapping Quality switched.\n", GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
         {SDLK_F4, "Texture Sampling Quality switched.\n", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
@@ -153,10 +133,10 @@ TEST_F(GameEvents, FilterSwitchesCoverAllFourCombinations) {
     for (const auto& step : steps) {
         tap(step.key);
         EXPECT_EQ(frame(), step.line);
-        for (const GLuint texture : textures) {
-            EXPECT_EQ(textureParameter(texture, GL_TEXTURE_MIN_FILTER), step.min);
-            EXPECT_EQ(textureParameter(texture, GL_TEXTURE_MAG_FILTER), step.mag);
-        }
+        for (const GLuint texture : textures) EXPECT_EQ(filtersOf(texture), std::make_pair(step.min, step.mag));
     }
     glDeleteTextures(2, textures);
+    tap(SDLK_ESCAPE);
+    frame();
+    EXPECT_EQ(game.quit, 1);
 }

@@ -6,6 +6,7 @@
 #include "world/TestTerrain.h"
 #include "world/Transforms.h"
 
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,9 +24,7 @@ std::vector<unsigned char> randomPixels(int side, unsigned seed) {
     return pixels;
 }
 
-Vec3 vec3At(const std::vector<float>& values, size_t vertex) {
-    return Vec3(values[vertex * 3], values[vertex * 3 + 1], values[vertex * 3 + 2]);
-}
+Vec3 vec3At(const std::vector<float>& values, size_t vertex) { return glm::make_vec3(&values[vertex * 3]); }
 
 }
 
@@ -112,26 +111,10 @@ TEST(TerrainFile, LoadsAndUploadsAHeightMap) {
     const std::vector<unsigned char> pixels = randomPixels(4, 4);
     ModelLoader loader;
     const Terrain terrain(loader, nullptr, nullptr, nullptr, writePng("terrainHeights4.png", 4, 4, 1, pixels));
-    EXPECT_EQ(std::make_pair(terrain.imageWidth, terrain.imageChannels), std::make_pair(4, 1));
     ASSERT_NE(terrain.mesh, nullptr);
     EXPECT_EQ(terrain.mesh->vertexCount, 54);
     EXPECT_EQ(terrain.heightAt(500.0f / 3, 1000.0f / 3), Terrain::pixelHeight(pixels[2 * 4 + 1]));
     EXPECT_EQ(readAttribute(terrain.mesh->vertexArray, 0), terrain.positions);
     EXPECT_EQ(readAttribute(terrain.mesh->vertexArray, 3), terrain.normals);
     loader.cleanUp();
-}
-
-TEST(TerrainFileDeathTest, UnusableHeightMapsEndStartUpNamingTheFile) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string wide = writePng("terrainWide.png", 3, 2, 1, std::vector<unsigned char>(6, 128));
-    const std::string tiny = writePng("terrainTiny.png", 1, 1, 1, {128});
-    const auto load = [](const std::string& path) {
-        prepareFatalChild();
-        ModelLoader loader;
-        const Terrain terrain(loader, nullptr, nullptr, nullptr, path);
-    };
-    EXPECT_EXIT(load(wide), testing::ExitedWithCode(69), "terrainWide\\.png.*not square");
-    EXPECT_EXIT(load(tiny), testing::ExitedWithCode(69), "terrainTiny\\.png.*smaller than 2 x 2");
-    EXPECT_EXIT(load("tests/data/noHeightMap.png"), testing::ExitedWithCode(69), "tests/data/noHeightMap\\.png");
-    EXPECT_EQ(Terrain::checkHeightMap(2, 2), "") << "the smallest usable map";
 }

@@ -3,16 +3,11 @@
 #include "render/GuiElement.h"
 #include "render/GuiRenderer.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace {
 
 class GuiRendering : public RenderTest {
 protected:
     void SetUp() override {
-        renderer = std::make_unique<GuiRenderer>(programs().gui, loader);
         clearWindow();
         // Depth cleared to the near plane: any depth-tested draw would fail.
         glClearDepth(0.0);
@@ -20,14 +15,14 @@ protected:
         glClearDepth(1.0);
     }
 
-    std::unique_ptr<GuiRenderer> renderer;
+    GuiRenderer renderer{programs().gui, loader};
 };
 
 }
 
-TEST_F(GuiRendering, ButtonCoversItsRectangleInWindowPixels) {
+TEST_F(GuiRendering, ElementsCoverTheirRectanglesUprightInListOrderWithoutDepthTesting) {
     GuiElement ready(texture(rgba(255, 255, 255)), Vec2(0.3f, -0.8f), Vec2(0.1f, 0.1f));
-    renderer->render({&ready});
+    renderer.render({&ready});
 
     // x 0.2..0.4 is pixels 614.4..716.8 from the left; y -0.9..-0.7 is 652.8..729.6 from the top.
     const struct {
@@ -41,18 +36,16 @@ TEST_F(GuiRendering, ButtonCoversItsRectangleInWindowPixels) {
     }
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 
-    glDisable(GL_DEPTH_TEST);
-    renderer->render({});
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "also after an empty list";
-}
-
-TEST_F(GuiRendering, ImageIsUprightAndLaterElementsCoverEarlierOnes) {
     // Top row red, bottom row green, as an image file lists them.
     GuiElement panel(texture(1, 2, {rgba(255, 0, 0), rgba(0, 255, 0)}), Vec2(0, 0), Vec2(0.5f, 0.5f));
     GuiElement badge(texture(rgba(0, 0, 255)), Vec2(0.25f, 0.25f), Vec2(0.1f, 0.1f));
-    renderer->render({&panel, &badge});
+    renderer.render({&panel, &badge});
 
     EXPECT_EQ(readWindowPixel(400, 250), (Pixel{255, 0, 0}));
     EXPECT_EQ(readWindowPixel(400, 500), (Pixel{0, 255, 0}));
     EXPECT_EQ(readWindowPixel(640, 288), (Pixel{0, 0, 255})) << "the badge drawn over the panel";
+
+    glDisable(GL_DEPTH_TEST);
+    renderer.render({});
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "also after an empty list";
 }

@@ -8,8 +8,6 @@
 #include "world/Camera.h"
 #include "world/Player.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <stdexcept>
 
@@ -33,13 +31,10 @@ class SceneRendering : public RenderTest {
 protected:
     void SetUp() override {
         Programs& p = programs();
-        entityProgram = p.entity.programId;
-        terrainProgram = p.terrain.programId;
         renderer = std::make_unique<SceneRenderer>(loader, p.entity, p.terrain, p.skybox, p.gui, p.water, 1024, 768);
         material.textureName = ground.textureName = texture(rgba(255, 255, 255));
         model.mesh = square();
-        const std::vector<unsigned char> heights(9, 128);
-        terrain = std::make_unique<Terrain>(Terrain::buildGeometry(heights.data(), 3));
+        terrain = std::make_unique<Terrain>(Terrain::buildGeometry(std::vector<unsigned char>(9, 128).data(), 3));
         terrain->mesh = loader.uploadMesh(terrain->positions, terrain->textureCoords, terrain->normals,
                                           terrain->indices);
         grounds = {&ground, &ground, &ground, &ground};
@@ -68,7 +63,7 @@ protected:
     }
 
     std::unique_ptr<SceneRenderer> renderer;
-    GLuint entityProgram = 0, terrainProgram = 0;
+    const GLuint entityProgram = programs().entity.programId, terrainProgram = programs().terrain.programId;
     Material material{0};
     Model model{nullptr, &material};
     Player player{nullptr, &model, Vec3(250, 0, 250), 0, 0, 0, 1};
@@ -84,34 +79,50 @@ protected:
 
 }
 
-TEST_F(SceneRendering, EveryPassGroupsTheFramesEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
+TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
+    WaterTile higher(0, 0, 5); // only the first tile sets the plane
+    waters.push_back(&higher);
 
     drawFrame({&a2, &b, &a1, &c, &a3});
 
     ASSERT_EQ(passes.size(), 3u);
     const ScenePass order[3] = {ScenePass::REFLECTION, ScenePass::REFRACTION, ScenePass::MAIN};
-    for (size_t i = 0; i < passes.size(); ++i) {
+    // Camera 35 above a plane at -21 is mirrored to 77 below it, then restored.
+    const Vec3 eyes[3] = {{188, -77, 377}, {188, 35, 377}, {188, 35, 377}};
+    const float pitches[3] = {-45, 45, 45};
+    const std::array<float, 4> planes[3] = {{0, 1, 0, 21}, {0, -1, 0, -21}, {0, -1, 0, 10000}};
+    const bool clipping[3] = {true, true, false};
+    const WaterTargets& targets = renderer->getWaterTargets();
+    const GLint frameBuffers[3] = {GLint(targets.reflectionFrameBuffer), GLint(targets.refractionFrameBuffer), 0};
+    const std::array<GLint, 4> viewports[3] = {{0, 0, 320, 180}, {0, 0, 1280, 720}, {0, 0, 1024, 768}};
+    for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         const PassRecord& r = passes[i];
         EXPECT_EQ(r.pass, order[i]);
+        EXPECT_EQ(r.cameraPosition, eyes[i]);
+        EXPECT_EQ(r.cameraPitch, pitches[i]);
+        EXPECT_EQ(r.cameraYaw, 30);
+        EXPECT_EQ(r.entityClipPlane, planes[i]);
+        EXPECT_EQ(r.terrainClipPlane, planes[i]);
+        EXPECT_EQ(r.clipping, clipping[i]);
+        EXPECT_EQ(r.frameBuffer, frameBuffers[i]);
+        EXPECT_EQ(r.viewport, viewports[i]);
+        // Groups left over from an earlier pass would double these.
         ASSERT_EQ(r.batches.size(), 3u);
         EXPECT_EQ(r.batches.at(&model), (std::vector<Entity*>{&a2, &a1, &a3}));
         EXPECT_EQ(r.batches.at(&twinA), std::vector<Entity*>{&b});
         EXPECT_EQ(r.batches.at(&twinB), std::vector<Entity*>{&c});
         EXPECT_EQ(r.terrains, std::vector<Terrain*>{terrain.get()});
     }
-    EXPECT_TRUE(renderer->getBatches().empty());
-    EXPECT_TRUE(renderer->getTerrains().empty());
 
     passes.clear();
     waters.clear();
     drawFrame({&c, &a1});
     ASSERT_EQ(passes.size(), 1u);
     EXPECT_EQ(passes[0].pass, ScenePass::MAIN);
-    EXPECT_EQ(passes[0].frameBuffer, 0);
     // The groups reuse the last frame's storage, but none of its entities or its order.
     const EntityBatches& again = passes[0].batches;
     ASSERT_EQ(again.size(), 2u);
@@ -121,75 +132,7 @@ TEST_F(SceneRendering, EveryPassGroupsTheFramesEntitiesByModelAndWithoutWaterOnl
     EXPECT_THROW(again.at(&twinA), std::out_of_range);
 }
 
-TEST_F(SceneRendering, ReflectionMirrorsTheCameraAndEachPassClipsAtTheWaterIntoItsTarget) {
-    WaterTile higher(0, 0, 5); // only the first tile sets the plane
-    waters.push_back(&higher);
-
-    drawFrame({});
-
-    ASSERT_EQ(passes.size(), 3u);
-    // Camera 35 above a plane at -21 is mirrored to 77 below it.
-    EXPECT_EQ(passes[0].cameraPosition, Vec3(188, -77, 377));
-    EXPECT_EQ(passes[0].cameraPitch, -45);
-    EXPECT_EQ(passes[0].cameraYaw, 30);
-    const std::array<float, 4> planes[3] = {{0, 1, 0, 21}, {0, -1, 0, -21}, {0, -1, 0, 10000}};
-    const bool clipping[3] = {true, true, false};
-    const WaterTargets& targets = renderer->getWaterTargets();
-    const GLint frameBuffers[3] = {GLint(targets.reflectionFrameBuffer), GLint(targets.refractionFrameBuffer), 0};
-    const std::array<GLint, 4> viewports[3] = {{0, 0, 320, 180}, {0, 0, 1280, 720}, {0, 0, 1024, 768}};
-    for (size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        if (i > 0) {
-            EXPECT_EQ(passes[i].cameraPosition, Vec3(188, 35, 377));
-            EXPECT_EQ(passes[i].cameraPitch, 45);
-        }
-        EXPECT_EQ(passes[i].entityClipPlane, planes[i]);
-        EXPECT_EQ(passes[i].terrainClipPlane, planes[i]);
-        EXPECT_EQ(passes[i].clipping, clipping[i]);
-        EXPECT_EQ(passes[i].frameBuffer, frameBuffers[i]);
-        EXPECT_EQ(passes[i].viewport, viewports[i]);
-    }
-    EXPECT_EQ(camera.position, Vec3(188, 35, 377));
-    EXPECT_EQ(camera.pitch, 45);
-}
-
-TEST_F(SceneRendering, FrameEndsInTheStateTheNextFrameExpects) {
-    material.hasTransparency = true;
-    Entity entity(&model, Vec3(200, 10, 300), 0, 0, 0, 5, 0);
-    glClearColor(1, 0, 1, 1);
-
-    drawFrame({&entity});
-    renderer->drawGui({});
-
-    EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING), 0);
-    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1024, 768}));
-    EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
-    std::array<float, 4> clearColour{};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
-    EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
-}
-
-TEST_F(SceneRendering, SkyTurnsWithTheCameraButNeverMoves) {
-    camera.position = Vec3(10, 20, 30);
-    camera.pitch = 0;
-    camera.yaw = 90;
-    drawFrame({});
-
-    // A quarter turn about y: x goes to -z and z to x.
-    const Mat4 sky = readMatrix(programs().skybox.programId, "viewMatrix");
-    const Mat4 turn(Vec4(0, 0, -1, 0), Vec4(0, 1, 0, 0), Vec4(1, 0, 0, 0), Vec4(0, 0, 0, 1));
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_NEAR(glm::distance(sky[c], turn[c]), 0.0f, UNIFORM_TOLERANCE) << "sky column " << c;
-    }
-    const Vec4 sceneTranslation = readMatrix(entityProgram, "viewMatrix")[3];
-    EXPECT_NEAR(glm::distance(sceneTranslation, Vec4(-30, -20, 10, 1)), 0.0f, 1e-4f);
-}
-
-TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteAndBothProgramsTakeUpToFourLights) {
+TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteSkyOnlyTurnsAndBothLitProgramsTakeUpToFourLights) {
     Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
     Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
     lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
@@ -201,7 +144,19 @@ TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteAndBothProgramsTakeUpToFou
     lights = {&sun, &lamp, &lamp};
     terrain->x = 500;
     terrain->z = -500;
+    camera.position = Vec3(10, 20, 30);
+    camera.pitch = 0;
+    camera.yaw = 90;
     drawFrame({});
+
+    // A quarter turn about y: x goes to -z and z to x; the sky never moves with the camera.
+    const Mat4 sky = readMatrix(programs().skybox.programId, "viewMatrix");
+    const Mat4 turn(Vec4(0, 0, -1, 0), Vec4(0, 1, 0, 0), Vec4(1, 0, 0, 0), Vec4(0, 0, 0, 1));
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_NEAR(glm::distance(sky[c], turn[c]), 0.0f, UNIFORM_TOLERANCE) << "sky column " << c;
+    }
+    const Vec4 sceneTranslation = readMatrix(entityProgram, "viewMatrix")[3];
+    EXPECT_NEAR(glm::distance(sceneTranslation, Vec4(-30, -20, 10, 1)), 0.0f, 1e-4f);
 
     const Mat4 expected(Vec4(1, 0, 0, 0), Vec4(0, 1, 0, 0), Vec4(0, 0, 1, 0), Vec4(500, 0, -500, 1));
     EXPECT_EQ(readMatrix(terrainProgram, "transformationMatrix"), expected);
@@ -248,19 +203,33 @@ TEST_F(SceneRendering, ClipPlanesKeepOnlyTheirSideOfTheWaterInTheTwoPictures) {
     EXPECT_TRUE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.25f)) << "below the water, refraction";
 }
 
-TEST_F(SceneRendering, SkyBelowTheHorizonIsTheFogColour) {
+TEST_F(SceneRendering, SkyBelowTheHorizonIsTheFogColourAndTheFrameEndsInTheStateTheNextExpects) {
     // Nothing but sky in view, looking down: below the horizon the sky is all fog, the
-    // colour the scene is cleared to as well.
+    // colour the scene is cleared to as well. The transparent entity, out of sight far
+    // above, turns culling off while it is drawn.
+    material.hasTransparency = true;
+    Entity entity(&model, Vec3(0, 5000, 0), 0, 0, 0, 5, 0);
     player.position = Vec3(0, 0, -5000);
     terrain->x = 5000;
     camera.position = Vec3(0, 50, 0);
     glClearColor(1, 0, 1, 1); // only the first pass clears with this
 
-    drawFrame({});
+    drawFrame({&entity});
 
     for (const Pixel p : {readWindowPixel(100, 700), readWindowPixel(900, 100)}) {
         EXPECT_NEAR(p.r, SKY_COLOUR.r * 255, 1);
         EXPECT_NEAR(p.g, SKY_COLOUR.g * 255, 1);
         EXPECT_NEAR(p.b, SKY_COLOUR.b * 255, 1);
     }
+    renderer->drawGui({});
+    EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING), 0);
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1024, 768}));
+    EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
+    EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
+    std::array<float, 4> clearColour{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
+    EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
 }

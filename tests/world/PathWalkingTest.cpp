@@ -22,48 +22,35 @@ protected:
 
 }
 
-TEST_F(PathWalkingTest, WalksOnlyTheFarAxisAndDropsThePointOnArrival) {
-    path = {Vec3(10, 0, 0.3f), Vec3(50, 0, 50)};
-    for (int frame = 1; frame <= 5; ++frame) {
+TEST_F(PathWalkingTest, WalksToEachPointInTurnLandingOnItAndStopsAtTheEnd) {
+    path = {Vec3(10, 0, 0.3f), Vec3(10.8f, 0, 0), Vec3(0, 0, 10)};
+    for (int frame = 1; frame <= 5; ++frame) { // only the far axis moves
         ASSERT_EQ(walk(), WalkStep::Moved) << frame;
         EXPECT_NEAR(player.position.x, 2.0f * frame, TOLERANCE);
-        EXPECT_EQ(player.position.z, 0.0f);
-        EXPECT_TRUE(player.moving);
     }
+    EXPECT_EQ(player.position.z, 0.0f);
+    EXPECT_TRUE(player.moving);
     EXPECT_EQ(walk(), WalkStep::Arrived);
     EXPECT_FALSE(player.moving);
-    EXPECT_EQ(path, std::deque<Vec3>{Vec3(50, 0, 50)});
-    // Both axes move in one frame, in either direction.
-    path = {Vec3(-10, 0, 10)};
-    walk();
-    EXPECT_LT(glm::distance(player.position, Vec3(8, 0, 2)), TOLERANCE);
-}
-
-TEST_F(PathWalkingTest, WalksSlowerTowardsAHigherPoint) {
-    const std::pair<float, float> steps[] = {{1.0f, 0.9f}, {0.0f, 2.9f}, {-5.0f, 4.9f}}; // target y, x reached
-    for (const auto& [targetY, expectedX] : steps) {
-        path = {Vec3(30, targetY, 0)};
-        walk();
-        EXPECT_NEAR(player.position.x, expectedX, TOLERANCE) << "towards height " << targetY;
-    }
-}
-
-TEST_F(PathWalkingTest, LandsOnAPointCloserThanOneStepAndStopsAtTheEnd) {
+    EXPECT_EQ(path.front(), Vec3(10.8f, 0, 0));
     // Once a step of 2 from 0.8 short would have swung between 1.2 past and 0.8 short forever.
-    path = {Vec3(0.8f, 0, 0), Vec3(-20, 0, 0)};
     EXPECT_EQ(walk(), WalkStep::Moved);
-    EXPECT_EQ(player.position.x, 0.8f);
+    EXPECT_EQ(player.position.x, 10.8f);
     EXPECT_EQ(walk(), WalkStep::Arrived);
+    // Both axes move in one frame, in either direction.
+    walk();
+    EXPECT_LT(glm::distance(player.position, Vec3(8.8f, 0, 2)), TOLERANCE);
     for (int frame = 0; frame < 20 && !path.empty(); ++frame) walk(0.25f);
     EXPECT_TRUE(path.empty());
-    EXPECT_NEAR(player.position.x, -20.0f, 0.5f);
+    EXPECT_LT(glm::distance(player.position, Vec3(0, 0, 10)), PathWalking::ARRIVAL_TOLERANCE);
     // An empty path leaves the player where it is: the caller hides the marker.
     const Vec3 before = player.position;
     EXPECT_EQ(walk(), WalkStep::PathEmpty);
     EXPECT_EQ(player.position, before);
 }
 
-TEST_F(PathWalkingTest, FollowsTheGroundAndStandsStillWithoutForwardTime) {
+TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphillAndStandsStillWithoutForwardTime) {
+    // Ground height x / 20 + z / 40.
     terrain = makeTerrain(6, [](int gx, int gz) { return (unsigned char)(128 + 16 * gx + 8 * gz); });
     player.position = Vec3(100, 0, 100);
     path = {Vec3(300, 0, 300)};
@@ -71,19 +58,23 @@ TEST_F(PathWalkingTest, FollowsTheGroundAndStandsStillWithoutForwardTime) {
         walk(stillTime);
         EXPECT_EQ(player.position, Vec3(100, 7.5f, 100)) << stillTime;
     }
-    walk();
-    EXPECT_LT(glm::distance(player.position, Vec3(102, 102.0f / 20 + 102.0f / 40, 102)), TOLERANCE);
+    // Towards a lower point, one as high as the player and a higher one: steps of 2, 2 and 0.9 along x = z.
+    const std::pair<float, float> climbs[] = {{-1.0f, 102.0f}, {0.0f, 104.0f}, {1.0f, 104.9f}};
+    for (const auto& [climb, reached] : climbs) {
+        path = {Vec3(300, player.position.y + climb, 300)};
+        walk();
+        EXPECT_LT(glm::distance(player.position, Vec3(reached, reached * 0.075f, reached)), TOLERANCE) << climb;
+    }
 }
 
 TEST(ClickAreas, SortsPixelsIntoButtonsColumnsAndTerrain) {
     struct Case { int x, y; ClickTarget expected; };
+    using T = ClickTarget;
     const Case cases[] = { // READY spans x 615..716, RESET 308..409, both y 649..725
-        {666, 687, ClickTarget::Ready},   {615, 687, ClickTarget::Ready},   {614, 691, ClickTarget::Terrain},
-        {716, 687, ClickTarget::Ready},   {717, 687, ClickTarget::Terrain}, {358, 687, ClickTarget::Reset},
-        {308, 687, ClickTarget::Reset},   {307, 687, ClickTarget::Terrain}, {409, 687, ClickTarget::Reset},
-        {410, 687, ClickTarget::Terrain}, {666, 649, ClickTarget::Ready},   {666, 725, ClickTarget::Ready},
-        {666, 648, ClickTarget::ButtonColumn}, {666, 726, ClickTarget::ButtonColumn},
-        {358, 100, ClickTarget::ButtonColumn},
+        {615, 687, T::Ready}, {716, 687, T::Ready}, {614, 691, T::Terrain}, {717, 687, T::Terrain},
+        {308, 687, T::Reset}, {409, 687, T::Reset}, {307, 687, T::Terrain}, {410, 687, T::Terrain},
+        {666, 649, T::Ready}, {666, 725, T::Ready}, {666, 648, T::ButtonColumn}, {666, 726, T::ButtonColumn},
+        {358, 100, T::ButtonColumn},
     };
     for (const Case& c : cases) EXPECT_EQ(classifyClick(c.x, c.y, 1024, 768), c.expected) << c.x << ", " << c.y;
 }
