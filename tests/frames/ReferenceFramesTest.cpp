@@ -167,7 +167,9 @@ const std::vector<View> VIEWS = {
     // From above: the lake seen steeply shows its bottom, the roof's normal map, the
     // flowers, and the lamp's light on the path.
     {"above", 262, 40, 290, 45, 0, false},
-    // The quest lamp, ferns with two other atlas cells, a tree's cut-outs.
+    // A fern close up, its atlas cell and cut-outs, before the cottage's wall.
+    {"fern", 216, 2, 284, 4, 42, false},
+    // The quest lamp and its light, a fern with another atlas cell, a tree.
     {"lamp", 114, 3, 170, 1, 340, false},
     // Up into the sky box: the +x face, the only side no other view faces, and the top.
     {"sky", 400, 3, 300, -55, 90, false},
