@@ -14,8 +14,8 @@ data="$root/usr/share/games/wm"
 launcher="$root/usr/games/wm"
 game=""
 cleanup() {
-  [ -n "$game" ] && kill -9 "$game" 2>/dev/null
-  [ -n "${WM_XVFB_PID:-}" ] && kill "$WM_XVFB_PID" 2>/dev/null
+  if [ -n "$game" ]; then kill -9 "$game" 2>/dev/null || true; fi
+  if [ -n "${WM_XVFB_PID:-}" ]; then kill "$WM_XVFB_PID" 2>/dev/null || true; fi
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -43,7 +43,7 @@ dpkg-deb -x "$deb" "$root"
 expected="$scratch/expected.txt"
 {
   printf './usr/%s\n' games/wm lib/games/wm/wm share/applications/wm.desktop \
-    share/doc/wm/changelog.Debian.gz share/doc/wm/copyright \
+    share/doc/wm/changelog.gz share/doc/wm/copyright \
     share/icons/hicolor/128x128/apps/wm.png share/man/man6/wm.6.gz
   (cd "$WM_ROOT" && find Shaders Resources -type f | sed 's|^|./usr/share/games/wm/|')
 } | sort >"$expected"
