@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every check; non-zero when any of them fails:
 #   1. the release build and the whole test suite under one Xvfb;
-#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. a short run of each fuzz target (scripts/fuzz.sh);
-#   4. a one-minute soak of the game with random input (scripts/soak.sh).
-# WM_FUZZ_SECONDS (per target) and WM_SOAK_SECONDS change the lengths of 3 and 4.
+#   2. the Debian package, unpacked and played (tests/package/InstalledGameTest.sh);
+#   3. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   4. a short run of each fuzz target (scripts/fuzz.sh);
+#   5. a one-minute soak of the game with random input (scripts/soak.sh).
+# WM_FUZZ_SECONDS (per target) and WM_SOAK_SECONDS change the lengths of 4 and 5.
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
@@ -68,6 +69,7 @@ stage() {
 }
 
 stage "release tests" release_tests
+stage "installed package" "$WM_ROOT/tests/package/InstalledGameTest.sh"
 stage "sanitizer tests" sanitizer_tests
 stage "fuzzing" "$WM_ROOT/scripts/fuzz.sh" "$FUZZ_SECONDS"
 stage "soak" "$WM_ROOT/scripts/soak.sh" "$SOAK_SECONDS"

@@ -15,12 +15,31 @@ namespace {
 constexpr float PIXEL_MIDPOINT = 128.0f;
 constexpr float PIXEL_MIDPOINT_RECIPROCAL = 0.0078125f;
 
-// std::fmod(x, y) for 0 <= x and 0 < y, to the bit, without the library call that
-// dominated the height query: in double the quotient of two floats of these sizes
-// cannot round up to a whole number, and the product and difference are exact.
-float positiveRemainder(float x, float y) {
-    const double quotient = std::floor(double(x) / double(y));
-    return float(double(x) - quotient * double(y));
+// Where a coordinate lies along one axis of the grid: the square it is in and how far
+// across it (0 to 1).
+struct GridOffset {
+    double square; // whole number; may be outside the grid
+    float fraction;
+};
+
+// The square and the offset come from one double quotient, so they always describe the
+// same point: in double the quotient of two floats of these sizes cannot round up to a
+// whole number, and the product and difference are exact, so the offset is std::fmod's to
+// the bit. A grid line is rarely a float itself, so a coordinate within coordinate / 2^22
+// (two to four float steps) of one counts as on it: every vertex gives exactly its own
+// height however its coordinates were rounded, and both sides of a line agree.
+GridOffset locateOnGrid(float coordinate, float squareSize, int squares) {
+    const double square = std::floor(double(coordinate) / double(squareSize));
+    const double remainder = double(coordinate) - square * double(squareSize);
+    const double onLine = double(coordinate) * 0x1p-22;
+    if (remainder <= onLine) {
+        return {square, 0.0f};
+    }
+    if (double(squareSize) - remainder <= onLine) {
+        // The far line of the last square is the terrain's edge: stay inside.
+        return square + 1.0 < double(squares) ? GridOffset{square + 1.0, 0.0f} : GridOffset{square, 1.0f};
+    }
+    return {square, float(remainder) / squareSize};
 }
 
 // Height at a grid point; points off the grid count as 0.
@@ -141,17 +160,22 @@ float Terrain::heightAt(float worldX, float worldZ) const {
     }
     const float terrainX = worldX - x;
     const float terrainZ = worldZ - z;
-    const float gridSquareSize = TERRAIN_SIZE / float(side - 1);
-    const float cellX = std::floor(terrainX / gridSquareSize);
-    const float cellZ = std::floor(terrainZ / gridSquareSize);
-    // Compared as floats first, so NaN and huge coordinates never reach an int conversion.
-    if (!(cellX >= 0.0f && cellZ >= 0.0f && cellX < float(side - 1) && cellZ < float(side - 1))) {
+    // The terrain is half open: its far edge at 500 already counts as outside.
+    if (!(terrainX < TERRAIN_SIZE && terrainZ < TERRAIN_SIZE)) {
         return 0.0f;
     }
-    const int gridX = int(cellX);
-    const int gridZ = int(cellZ);
-    const float xCoord = positiveRemainder(terrainX, gridSquareSize) / gridSquareSize;
-    const float zCoord = positiveRemainder(terrainZ, gridSquareSize) / gridSquareSize;
+    const float gridSquareSize = TERRAIN_SIZE / float(side - 1);
+    const GridOffset alongX = locateOnGrid(terrainX, gridSquareSize, side - 1);
+    const GridOffset alongZ = locateOnGrid(terrainZ, gridSquareSize, side - 1);
+    // Compared as doubles first, so NaN and huge coordinates never reach an int conversion.
+    const double squares = double(side - 1);
+    if (!(alongX.square >= 0.0 && alongZ.square >= 0.0 && alongX.square < squares && alongZ.square < squares)) {
+        return 0.0f;
+    }
+    const int gridX = int(alongX.square);
+    const int gridZ = int(alongZ.square);
+    const float xCoord = alongX.fraction;
+    const float zCoord = alongZ.fraction;
     const float h00 = vertexHeight(gridX, gridZ);
     const float h10 = vertexHeight(gridX + 1, gridZ);
     const float h01 = vertexHeight(gridX, gridZ + 1);

@@ -63,7 +63,7 @@ public:
     // GL-free terrain from ready geometry (no mesh).
     explicit Terrain(TerrainGeometry geometry);
 
-    // Ground height under a world point; 0 outside the terrain.
+    // Ground height under a world point; 0 outside the terrain, whose far edge (500) is outside.
     float heightAt(float worldX, float worldZ) const;
     int sideVertices() const { return side; }
     float vertexHeight(int gx, int gz) const { return heights[size_t(gx) * side + gz]; }

@@ -10,6 +10,7 @@ WM_PACKAGES=(
   libgtest-dev libbenchmark-dev libtinyobjloader-dev
   xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
+  dpkg-dev lintian desktop-file-utils
 )
 
 wm_install_packages() {

@@ -12,6 +12,8 @@ void generateSky(const std::string& resourcesDir);
 void generateModels(const std::string& resourcesDir);
 // Quest panel and the READY / RESET buttons (GuiGenerator.cpp).
 void generateGui(const std::string& resourcesDir);
+// The desktop icon, wm.png (IconGenerator.cpp); not a game texture.
+void generateIcon(const std::string& packagingDir);
 
 // Scene facts both halves rely on.
 constexpr int COTTAGE_GROUND_PIXEL = 134;                               // flat ground under the cottage

@@ -1,4 +1,5 @@
-// wm_generate OUTPUT_ROOT: writes OUTPUT_ROOT/Resources/* and OUTPUT_ROOT/docs/assets.png.
+// wm_generate OUTPUT_ROOT: writes OUTPUT_ROOT/Resources/*, OUTPUT_ROOT/docs/assets.png and
+// the desktop icon OUTPUT_ROOT/packaging/wm.png.
 #include "Generators.h"
 #include "Image.h"
 
@@ -61,5 +62,9 @@ int main(int argc, char** argv) {
 
     const Image sheet = makeContactSheet();
     savePng(docs, "assets.png", sheet, PngStorage::COMPACT);
+    // After the sheet, which shows the game's textures only.
+    const std::string packaging = (root / "packaging").string();
+    std::filesystem::create_directories(packaging);
+    generateIcon(packaging);
     return 0;
 }

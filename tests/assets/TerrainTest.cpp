@@ -6,11 +6,14 @@
 #include "world/TestTerrain.h"
 #include "world/Transforms.h"
 
+#include <SOIL/SOIL.h>
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -75,13 +78,14 @@ TEST(Terrain, HeightIsExactAtVerticesFollowsTheDrawnDiagonalAndIsZeroOffTheTerra
         EXPECT_EQ(raised.heightAt(point[0], point[1]), 0.0f) << point[0] << ", " << point[1];
 }
 
-TEST(Terrain, HeightMatchesTheFmodReferenceToTheBit) {
+TEST(Terrain, HeightOffTheGridLinesMatchesTheFmodReferenceToTheBit) {
     // The query splits a point into its grid square and the offset within it; the
-    // reference takes the offset with std::fmod, the direct definition.
+    // reference takes the offset with std::fmod, the direct definition. Within float
+    // rounding of a grid line the two may pick different squares; the real-map tests
+    // below cover those points.
     const auto reference = [](const Terrain& t, float x, float z) {
         const float size = Terrain::TERRAIN_SIZE / float(t.sideVertices() - 1);
         const int gx = int(std::floor(x / size)), gz = int(std::floor(z / size));
-        if (gx >= t.sideVertices() - 1 || gz >= t.sideVertices() - 1) return 0.0f;
         const float u = std::fmod(x, size) / size, v = std::fmod(z, size) / size;
         if (u <= 1.0f - v)
             return (1.0f - u - v) * t.vertexHeight(gx, gz) + u * t.vertexHeight(gx + 1, gz) +
@@ -89,21 +93,119 @@ TEST(Terrain, HeightMatchesTheFmodReferenceToTheBit) {
         return (1.0f - v) * t.vertexHeight(gx + 1, gz) + (u + v - 1.0f) * t.vertexHeight(gx + 1, gz + 1) +
                (1.0f - u) * t.vertexHeight(gx, gz + 1);
     };
+    const auto nearALine = [](float c, float size) {
+        const double offset = std::remainder(double(c), double(size));
+        return std::abs(offset) <= double(c) * 0x1p-19;
+    };
     std::mt19937 random(3);
     for (const int side : {2, 7, 256, 257}) {
         const std::vector<unsigned char> pixels = randomPixels(side, unsigned(side));
         const Terrain terrain(Terrain::buildGeometry(pixels.data(), side));
         const float size = Terrain::TERRAIN_SIZE / float(side - 1);
         std::uniform_real_distribution<float> anywhere(0.0f, std::nextafter(500.0f, 0.0f));
-        for (int i = 0; i < 20000; ++i) {
-            // Random points, and points on and next to grid lines, where rounding decides the square.
-            const float line = float(int(random() % unsigned(side - 1))) * size;
-            const float x = i % 2 ? anywhere(random) : std::nextafter(line, float(random() % 2) * 1000.0f);
-            const float z = anywhere(random);
+        for (int checked = 0; checked < 10000;) {
+            const float x = anywhere(random), z = anywhere(random);
+            if (nearALine(x, size) || nearALine(z, size)) continue;
+            ++checked;
             const float height = terrain.heightAt(x, z), expected = reference(terrain, x, z);
             ASSERT_EQ(std::memcmp(&height, &expected, sizeof height), 0) << side << ": " << x << ", " << z;
         }
     }
+}
+
+// The game's own height map, where rounding at grid lines used to pick the wrong square.
+class RealHeightMap : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        int width = 0, height = 0, channels = 0;
+        unsigned char* pixels = SOIL_load_image((std::string(WM_SOURCE_DIR) + "/Resources/heightmap3.png").c_str(),
+                                                &width, &height, &channels, SOIL_LOAD_L);
+        ASSERT_NE(pixels, nullptr);
+        ASSERT_EQ(width, height);
+        terrain = new Terrain(Terrain::buildGeometry(pixels, height));
+        SOIL_free_image_data(pixels);
+        const int side = terrain->sideVertices();
+        for (int a = 0; a < side; ++a)
+            for (int b = 0; b + 1 < side; ++b)
+                steepestStep = std::max({steepestStep, std::abs(terrain->vertexHeight(a, b + 1) - terrain->vertexHeight(a, b)),
+                                         std::abs(terrain->vertexHeight(b + 1, a) - terrain->vertexHeight(b, a))});
+    }
+    static void TearDownTestSuite() { delete terrain; }
+
+    // How far the ground can move between two points d apart along one axis: the
+    // surface is planar per triangle, with slopes bounded by the steepest grid step.
+    static float allowedChange(float d) {
+        const float squareSize = Terrain::TERRAIN_SIZE / float(terrain->sideVertices() - 1);
+        return steepestStep * std::abs(d) / squareSize + FLOAT_NOISE;
+    }
+    // Vertex coordinate as the mesh stores it.
+    static float lineAt(int k) { return terrain->positions[size_t(k) * 3]; }
+
+    static constexpr float FLOAT_NOISE = 1e-5f; // rounding of a height of up to 40
+    static inline Terrain* terrain = nullptr;
+    static inline float steepestStep = 0;
+};
+
+TEST_F(RealHeightMap, EveryVertexGivesExactlyItsOwnHeightHoweverItsCoordinatesAreRounded) {
+    const int side = terrain->sideVertices();
+    ASSERT_EQ(side, 256);
+    const float squareSize = Terrain::TERRAIN_SIZE / float(side - 1);
+    // The mesh's coordinates, a multiple of the square size, and the nearest float to k * 500 / 255.
+    const std::function<float(int)> roundings[] = {
+        [](int k) { return lineAt(k); }, [squareSize](int k) { return float(k) * squareSize; },
+        [side](int k) { return float(double(k) * 500.0 / double(side - 1)); }};
+    int wrong = 0;
+    for (const auto& coordinate : roundings)
+        for (int gz = 0; gz + 1 < side; ++gz)
+            for (int gx = 0; gx + 1 < side; ++gx) {
+                const float height = terrain->heightAt(coordinate(gx), coordinate(gz));
+                if (height != terrain->vertexHeight(gx, gz) && ++wrong <= 5)
+                    ADD_FAILURE() << gx << ", " << gz << ": " << height << " not " << terrain->vertexHeight(gx, gz);
+            }
+    EXPECT_EQ(wrong, 0);
+    // The far edge is outside, as is everything beyond it.
+    EXPECT_EQ(terrain->heightAt(500, lineAt(100)), 0.0f);
+    EXPECT_EQ(terrain->heightAt(lineAt(100), 500), 0.0f);
+    EXPECT_EQ(terrain->heightAt(std::nextafter(500.0f, 0.0f), lineAt(100)), terrain->vertexHeight(side - 1, 100));
+}
+
+TEST_F(RealHeightMap, BothSidesOfEveryGridLineAgree) {
+    const int side = terrain->sideVertices();
+    const float squareSize = Terrain::TERRAIN_SIZE / float(side - 1);
+    int wrong = 0;
+    for (int k = 1; k + 1 < side; ++k) {
+        const float on = lineAt(k), below = std::nextafter(on, 0.0f), above = std::nextafter(on, 500.0f);
+        // Across each square the line crosses: at its vertex, a quarter, the middle and near the next vertex.
+        for (int m = 0; m + 1 < side; ++m)
+            for (const float across : {0.0f, 0.25f, 0.5f, 0.97f}) {
+                const float other = (float(m) + across) * squareSize;
+                for (const bool alongZ : {false, true}) {
+                    const auto at = [&](float c) { return alongZ ? terrain->heightAt(other, c) : terrain->heightAt(c, other); };
+                    const float h = at(on), hBelow = at(below), hAbove = at(above);
+                    const bool continuous = std::abs(h - hBelow) <= allowedChange(on - below) &&
+                                            std::abs(h - hAbove) <= allowedChange(above - on);
+                    if (!continuous && ++wrong <= 5)
+                        ADD_FAILURE() << (alongZ ? "z" : "x") << " line " << k << " at " << other << ": " << hBelow
+                                      << " | " << h << " | " << hAbove;
+                }
+            }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(RealHeightMap, SquareCentresLieOnTheDiagonalBetweenTheirOtherTwoCorners) {
+    const int side = terrain->sideVertices();
+    const float squareSize = Terrain::TERRAIN_SIZE / float(side - 1);
+    int wrong = 0;
+    for (int gz = 0; gz + 1 < side; ++gz)
+        for (int gx = 0; gx + 1 < side; ++gx) {
+            const float x = (float(gx) + 0.5f) * squareSize, z = (float(gz) + 0.5f) * squareSize;
+            const float mean = 0.5f * (terrain->vertexHeight(gx + 1, gz) + terrain->vertexHeight(gx, gz + 1));
+            // The centre is a float, so up to one float step of 500 away from the true middle on each axis.
+            if (std::abs(terrain->heightAt(x, z) - mean) > 2 * allowedChange(3.1e-5f) && ++wrong <= 5)
+                ADD_FAILURE() << gx << ", " << gz << ": " << terrain->heightAt(x, z) << " not " << mean;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(TerrainFile, LoadsAndUploadsAHeightMap) {
