@@ -271,8 +271,8 @@ TEST_F(ReferenceFrames, EveryViewMatchesItsReference) {
         }
     }
 
-    // The player stands at the start, looking a little aside, and the marker shows a
-    // clicked point in front of it.
+    // The player stands at the start facing the first view, the face turned with it, and
+    // the marker shows a clicked point beside it.
     Game& g = *game;
     const Vec3 start = g.startPosition;
     g.player->rotY = 200.0f;
