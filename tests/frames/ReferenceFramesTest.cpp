@@ -171,7 +171,7 @@ const std::vector<View> VIEWS = {
     {"fern", 216, 2, 284, 4, 42, false},
     // The quest lamp and its light, a fern with another atlas cell, a tree.
     {"lamp", 114, 3, 170, 1, 340, false},
-    // Up into the sky box: the +x face, the only side no other view faces, and the top.
+    // Up into the sky box towards +x: the top face and the +x face above the fog band.
     {"sky", 400, 3, 300, -55, 90, false},
 };
 
