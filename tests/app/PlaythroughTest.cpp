@@ -196,7 +196,8 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
 
     const Vec3 start(188, ground(188, 377), 377);
     EXPECT_EQ(game.startPosition, start);
-    for (const auto& [player, scale, texture] : {std::tuple{game.player, 0.5f, 7}, std::tuple{game.cameraAnchor, 2.0f, 28}}) {
+    for (const auto& [player, scale, texture] :
+         {std::tuple{game.player, 0.5f, 7}, std::tuple{game.cameraAnchor, 2.0f, 28}}) {
         EXPECT_EQ(std::tuple(player->position, Vec3(player->rotX, player->rotY, player->rotZ), player->scale,
                              player->model->texture->textureName),
                   std::tuple(start, Vec3(0), scale, loaded[texture]));

@@ -34,8 +34,8 @@ struct PassRecord {
     std::array<GLint, 4> viewport;
 };
 
-// A frame of one flat white terrain tile (0..500 on x and z), one water tile and a player, with every pass
-// recorded as the renderer ends it.
+// A frame of one flat white terrain tile (0..500 on x and z), one water tile and a
+// player, with every pass recorded as the renderer ends it.
 class SceneRendering : public RenderTest {
 protected:
     void SetUp() override {
@@ -244,7 +244,8 @@ TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOfte
     TerrainTexture blend{texture(2, 2, {rgba(255, 0, 0), rgba(0, 255, 0), rgba(0, 0, 255), rgba(0, 0, 0)})};
     const std::uint32_t checkerA = rgba(250, 120, 40), checkerB = rgba(40, 120, 250);
     TerrainTexture background{texture(2, 2, {checkerA, checkerB, checkerB, checkerA})};
-    TerrainTexture red{texture(rgba(40, 250, 120))}, green{texture(rgba(120, 40, 250))}, blue{texture(rgba(250, 250, 40))};
+    TerrainTexture red{texture(rgba(40, 250, 120))}, green{texture(rgba(120, 40, 250))};
+    TerrainTexture blue{texture(rgba(250, 250, 40))};
     TerrainTexture light{texture(rgba(204, 204, 204))}; // 0.8 everywhere
     TerrainTextures pack{&background, &red, &green, &blue};
     terrain->textures = &pack;

@@ -177,7 +177,6 @@ TEST_F(WaterRendering, RipplesAdvanceWithFrameTimeAndWrapBelowOne) {
     EXPECT_NEAR(renderer.getMoveFactor(), 0.0215f, MOVE_TOLERANCE);
 }
 
-
 TEST_F(WaterRendering, TheReflectionIsUpsideDownTheRefractionUprightAndGrazingViewsShowTheReflection) {
     setRipples({rgba(128, 128, 0)}); // a still surface
     // Straight down the bottom shows through, as it is.
