@@ -271,8 +271,9 @@ TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrde
                          "View Frustum Culling switched.\nView Frustum Culling doesn't work.\n");
     game.walking = false;
 
-    EXPECT_EQ(standAt(99.5f, 146.5f), "");
-    EXPECT_TRUE(game.lampChecked) << "just inside a corner";
+    game.player->position = Vec3(99.5f, 1000, 146.5f);
+    EXPECT_EQ(frames(1), "");
+    EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
 
     // A wheel step and W, each handled in time for the same frame's camera and player.
     pushWheel(2);
