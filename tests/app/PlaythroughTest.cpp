@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -44,6 +46,10 @@ protected:
         const Vec4 clip = game.sceneRenderer()->getProjectionMatrix() * view * Vec4(world, 1.0f);
         return {int(std::lround((clip.x / clip.w + 1.0f) * 0.5f * 1024.0f)),
                 int(std::lround((1.0f - clip.y / clip.w) * 0.5f * 768.0f))};
+    }
+    static void tap(SDL_Keycode sym) {
+        pushKey(SDL_KEYDOWN, sym);
+        pushKey(SDL_KEYUP, sym);
     }
     std::string clickAt(int x, int y) {
         SDL_WarpMouseInWindow(game.display.window, x, y);
@@ -124,11 +130,6 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     Vec4 clearColour(0.0f);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, &clearColour.x);
     EXPECT_EQ(clearColour, Vec4(0, 0, 1, 1)) << "until the first frame clears to the sky";
-    EXPECT_EQ((std::vector<size_t>{game.entities.size(), game.lights.size(), game.guis.size(), game.waterTiles.size(),
-                                   game.switchTextures.size()}),
-              (std::vector<size_t>{17, 3, 3, 1, 23}));
-    EXPECT_NEAR(game.lights[1]->position.y, game.terrain->heightAt(291, 273) + 10.0f, 1e-4f);
-    EXPECT_EQ(game.entities[Game::ENTITY_MARKER]->position, Vec3(Game::HIDDEN));
 
     frames(3);
     pushQuit();
@@ -141,6 +142,90 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     shutDown = true;
     EXPECT_TRUE(game.sceneRenderer() == nullptr && game.terrainPicker() == nullptr);
     for (const unsigned int texture : textures) EXPECT_FALSE(glIsTexture(texture));
+}
+
+TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
+    const auto ground = [this](float x, float z) { return game.terrain->heightAt(x, z); };
+    // Every 2D texture in the order it was loaded: the water's du/dv map (with the
+    // renderer), the terrain's six (background, r, g, b, blend map, light map), the
+    // player's, the face's, the cottage's normal map then its colours, the fourteen
+    // trees, lamps and ferns, the three GUI images, the camera anchor's, the marker's.
+    const std::vector<unsigned int>& loaded = game.modelLoader()->textures();
+    ASSERT_EQ(loaded.size(), 30u);
+
+    constexpr float ON_GROUND = -1000; // stands for the ground's height at (x, z)
+    const struct {
+        float x, y, z, scale, shineDamper, reflectivity;
+        bool transparent;
+        int rows, cell;
+        size_t texture; // in load order
+    } entities[] = {
+        // The face, the cottage, seven trees, two lamps, five ferns, the marker.
+        {188, ON_GROUND, 377, 0.5f, 10, 0.1f, true, 1, 0, 8},
+        {255, -34.6f, 252, 43, 75, 1, true, 1, 0, 10},
+        {60, ON_GROUND, 118, 5, 5, 0.1f, false, 1, 0, 11},
+        {292, ON_GROUND, 132, 5, 5, 0.1f, false, 1, 0, 12},
+        {383, ON_GROUND, 106, 5, 5, 0.1f, false, 1, 0, 13},
+        {457, ON_GROUND, 214, 5, 5, 0.1f, false, 1, 0, 14},
+        {461, ON_GROUND, 333, 5, 5, 0.1f, false, 1, 0, 15},
+        {425, ON_GROUND, 421, 5, 5, 0.1f, false, 1, 0, 16},
+        {112, ON_GROUND, 424, 5, 5, 0.1f, false, 1, 0, 17},
+        {291, ON_GROUND, 273, 0.75f, 5, 0.1f, false, 1, 0, 18},
+        {111, ON_GROUND, 138, 0.75f, 5, 0.1f, false, 1, 0, 19},
+        {306, ON_GROUND, 264, 0.5f, 5, 0.1f, true, 2, 0, 20},
+        {225, ON_GROUND, 274, 0.5f, 5, 0.1f, true, 2, 1, 21},
+        {92, ON_GROUND, 230, 0.5f, 5, 0.1f, true, 2, 2, 22},
+        {95, ON_GROUND, 144, 0.5f, 5, 0.1f, true, 2, 3, 23},
+        {158, ON_GROUND, 252, 0.5f, 5, 0.1f, true, 2, 0, 24},
+        {-100, -100, -100, 1, 5, 0.1f, true, 1, 0, 29},
+    };
+    ASSERT_EQ(game.entities.size(), std::size(entities));
+    for (size_t i = 0; i < std::size(entities); ++i) {
+        const auto& row = entities[i];
+        const Entity& e = *game.entities[i];
+        const Material& m = *e.model->texture;
+        const float y = row.y == ON_GROUND ? ground(row.x, row.z) : row.y;
+        EXPECT_EQ(std::tuple(e.position, Vec3(e.rotX, e.rotY, e.rotZ), e.scale, e.textureIndex, m.shineDamper,
+                             m.reflectivity, m.hasTransparency, m.useFakeLighting, m.numberOfRows, m.textureName,
+                             e.model->hasNormalMap),
+                  std::tuple(Vec3(row.x, y, row.z), Vec3(0), row.scale, row.cell, row.shineDamper, row.reflectivity,
+                             row.transparent, false, row.rows, loaded[row.texture], i == 1))
+            << "entity " << i;
+    }
+    EXPECT_EQ(game.entities[1]->model->normalMap->textureName, loaded[9]);
+
+    const Vec3 start(188, ground(188, 377), 377);
+    EXPECT_EQ(game.startPosition, start);
+    for (const auto& [player, scale, texture] :
+         {std::tuple{game.player, 0.5f, 7}, std::tuple{game.cameraAnchor, 2.0f, 28}}) {
+        EXPECT_EQ(std::tuple(player->position, Vec3(player->rotX, player->rotY, player->rotZ), player->scale,
+                             player->model->texture->textureName),
+                  std::tuple(start, Vec3(0), scale, loaded[texture]));
+    }
+    EXPECT_EQ(game.camera.target, game.cameraAnchor);
+
+    std::vector<std::tuple<Vec3, Vec3, Vec3>> lights;
+    for (const Light* l : game.lights) lights.emplace_back(l->position, l->colour, l->attenuation);
+    const Vec3 lampColour(1, 0.345f, 0.25f), lampFallOff(1, 0.02f, 0);
+    EXPECT_EQ(lights, (std::vector<std::tuple<Vec3, Vec3, Vec3>>{
+                          {{-150, 10000, 7900}, {1, 1, 1}, {1, 0, 0}},
+                          {{291, ground(291, 273) + 10, 273}, lampColour, lampFallOff},
+                          {{111, ground(111, 138) + 10, 138}, lampColour, lampFallOff}}));
+
+    std::vector<std::tuple<unsigned int, Vec2, Vec2>> guis;
+    for (const GuiElement* g : game.guis) guis.emplace_back(g->texture, g->position, g->scale);
+    EXPECT_EQ(guis, (std::vector<std::tuple<unsigned int, Vec2, Vec2>>{{loaded[25], {0.5f, 0.5f}, {0.25f, 0.25f}},
+                                                                       {loaded[26], {0.3f, -0.8f}, {0.1f, 0.1f}},
+                                                                       {loaded[27], {-0.3f, -0.8f}, {0.1f, 0.1f}}}));
+
+    ASSERT_EQ(game.waterTiles.size(), 1u);
+    EXPECT_EQ(Vec3(game.waterTiles[0]->x, game.waterTiles[0]->z, game.waterTiles[0]->height), Vec3(210, 210, -21));
+
+    // The filter switches reach the player's texture, the terrain's four ground textures
+    // and blend map (not its light map), and each entity's colours (not the normal map).
+    std::vector<unsigned int> switched = {loaded[7], loaded[1], loaded[2], loaded[3], loaded[4], loaded[5]};
+    for (const auto& row : entities) switched.push_back(loaded[row.texture]);
+    EXPECT_EQ(game.switchTextures, switched);
 }
 
 TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
@@ -158,6 +243,48 @@ TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
     EXPECT_FALSE(game.messageShown);
     const std::string again = walkTo(295, 265);
     EXPECT_EQ(occurrences(again, Quest::WELCOME), 1) << again;
+}
+
+// Frames in order: the quest rules on where the last frame left the player, then walking,
+// events, camera, the player's keys.
+TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrder) {
+    const auto standAt = [this](float x, float z) {
+        game.player->position = Vec3(x, game.terrain->heightAt(x, z), z);
+        return frames(1);
+    };
+    const Vec2 borders[] = {{99, 138}, {123, 138}, {111, 129}, {111, 147},  // lamp
+                            {270, 265}, {320, 265}, {295, 255}, {295, 275}}; // cottage door
+    for (const Vec2& b : borders) {
+        EXPECT_EQ(standAt(b.x, b.y), "") << b.x << ", " << b.y;
+        EXPECT_FALSE(game.lampChecked || game.messageShown) << b.x << ", " << b.y;
+    }
+
+    // Walking across the door zone's border: the frame that moves the player in prints
+    // nothing; the next one speaks first, before its own events are handled.
+    standAt(269.9f, 265);
+    game.path = {Vec3(300, game.terrain->heightAt(300, 265), 265)};
+    game.walking = true;
+    EXPECT_EQ(frames(1), "");
+    EXPECT_GT(game.player->getPosition().x, 270);
+    tap(SDLK_F8);
+    EXPECT_EQ(frames(1), "Have you checked the lamp? Please do that before you come in.\n"
+                         "View Frustum Culling switched.\nView Frustum Culling doesn't work.\n");
+    game.walking = false;
+
+    game.player->position = Vec3(99.5f, 1000, 146.5f);
+    EXPECT_EQ(frames(1), "");
+    EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
+
+    // A wheel step and W, each handled in time for the same frame's camera and player.
+    pushWheel(2);
+    frames(1);
+    EXPECT_NEAR(glm::distance(game.camera.position, game.cameraAnchor->getPosition()), 45, 1e-3f);
+    const Vec3 before = game.player->getPosition();
+    pushKey(SDL_KEYDOWN, SDLK_w);
+    frames(1);
+    // 50 units a second, for a frame of 1/60 s.
+    EXPECT_NEAR(glm::distance(Vec2(before.x, before.z), Vec2(game.player->position.x, game.player->position.z)),
+                50.0f / 60.0f, 0.05f);
 }
 
 TEST_F(Playthrough, ClicksOnTheButtonsAndTheGroundSteerTheWalk) {

@@ -81,20 +81,34 @@ TEST_F(EntityRendering, EachModelLoadsItsMaterialAtlasCellAndNormalMap) {
     EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
 }
 
-TEST_F(EntityRendering, TransparentModelsShowBackFacesAndLoseFaintTexelsAndLightFallsOffAboveAnAmbientFloorIntoFog) {
-    Material faint(texture(rgba(255, 255, 255, 100))), solid(texture(rgba(255, 255, 255, 140)));
-    faint.hasTransparency = solid.hasTransparency = true;
-    Model faintModel(model.mesh, &faint), solidModel(model.mesh, &solid);
+TEST_F(EntityRendering, TransparentModelsShowBackFacesAndWhatIsDrawnLaterThroughTheirCutOuts) {
+    // Left texel kept (alpha at least one half), right texel cut out.
+    Material cutOut(texture(2, 1, {rgba(0, 0, 255, 140), rgba(0, 0, 255, 100)}));
+    cutOut.hasTransparency = true;
+    Model cutOutModel(model.mesh, &cutOut);
+    Material red(texture(rgba(255, 0, 0)));
+    Model wallModel(model.mesh, &red);
+    Light head(Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0, 0));
 
-    beginPass({});
+    beginPass({&head});
     EXPECT_EQ(drawSquareAndReadCentre(model, 180).r, 0) << "culled back face";
-    beginPass({});
-    EXPECT_GT(drawSquareAndReadCentre(solidModel, 180).r, 0) << "back face of a transparent model";
-    beginPass({});
-    EXPECT_EQ(drawSquareAndReadCentre(faintModel, 0).r, 0) << "alpha below one half";
+    beginPass({&head});
+    EXPECT_GT(drawSquareAndReadCentre(cutOutModel, 180).b, 0) << "back face of a transparent model";
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
 
+    // As in the game: blending on, the cut-out model before the ground and sky behind it.
+    beginPass({&head});
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawSquareAndReadCentre(cutOutModel, 0);
+    drawSquareAndReadCentre(wallModel, 0, -10, 4);
+    // The near square covers pixels 366..658 across.
+    EXPECT_TRUE(isNear(readWindowPixel(440, 384), Pixel{0, 0, 255}, SHADE_TOLERANCE)) << readWindowPixel(440, 384);
+    EXPECT_TRUE(isNear(readWindowPixel(584, 384), Pixel{255, 0, 0}, SHADE_TOLERANCE)) << readWindowPixel(584, 384);
+}
+
+TEST_F(EntityRendering, LightFallsOffAboveAnAmbientFloor) {
     Light head(Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0, 0));
     // 10 units from the square: 1 / (1 + 0.03 * 10 + 0.01 * 100) = 0.4348 of full light.
     Light fading(Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0.03f, 0.01f));
@@ -116,10 +130,38 @@ TEST_F(EntityRendering, TransparentModelsShowBackFacesAndLoseFaintTexelsAndLight
     EXPECT_EQ(drawSquareAndReadCentre(model, 0).r, ambient);
     beginPass({&overhead});
     EXPECT_GE(drawSquareAndReadCentre(model, 0).r, 255 - SHADE_TOLERANCE);
+}
 
-    beginPass({&overhead});
-    shader->setSkyColour(1, 0, 0);
-    const Pixel far = drawSquareAndReadCentre(model, 0, -900, 300);
-    EXPECT_GT(far.r, 240);
-    EXPECT_LT(far.g, 30) << "fog all but complete near the far plane";
+TEST_F(EntityRendering, NormalMapsTiltTheShadingRedAlongTheTangentAndGreenUpTheImage) {
+    // The square's u direction (+x) as a real tangent, as imported models carry it.
+    Mesh* mesh = square();
+    glBindVertexArray(mesh->vertexArray);
+    loader.storeAttribute(3, 3, {1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0});
+    loader.unbindVertexArray();
+    Light behind(Vec3(0, 0, -1000), Vec3(1, 1, 1), Vec3(1, 0, 0));
+    beginPass({&behind});
+    const int ambient = drawSquareAndReadCentre(model, 0).r;
+
+    // The light 45 degrees off the square's normal. A flat map leaves cos 45 = 0.707 of
+    // full light (180); a map tilted 45 degrees towards the light faces it (255), one
+    // tilted away faces across it (ambient only). (218, 218) is (0.71, 0.71) unpacked.
+    const std::uint32_t flat = rgba(128, 128, 255), red = rgba(218, 128, 218), green = rgba(128, 218, 218);
+    const struct {
+        std::uint32_t map;
+        float rotZ;       // turns the tangent with the model
+        Vec3 lightSide;   // from the square's centre, besides 1 along its normal
+        int expected;
+    } cases[] = {{flat, 0, {1, 0, 0}, 180}, {red, 0, {1, 0, 0}, 255},  {red, 0, {-1, 0, 0}, ambient},
+                 {green, 0, {0, 1, 0}, 255}, {green, 0, {0, -1, 0}, ambient}, {red, 90, {0, 1, 0}, 255}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.map << std::dec << " turned " << c.rotZ);
+        Material normalMap(texture(c.map));
+        Model mapped(mesh, &material, &normalMap);
+        Entity entity(&mapped, Vec3(0, 0, -5), 0, 0, c.rotZ, 1, 0);
+        Light side(Vec3(0, 0, -5) + 1000.0f * glm::normalize(c.lightSide + Vec3(0, 0, 1)), Vec3(1, 1, 1),
+                   Vec3(1, 0, 0));
+        beginPass({&side});
+        renderer.render({{&mapped, {&entity}}});
+        EXPECT_NEAR(readWindowPixel(512, 384).r, c.expected, SHADE_TOLERANCE);
+    }
 }

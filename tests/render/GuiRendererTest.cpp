@@ -49,3 +49,20 @@ TEST_F(GuiRendering, ElementsCoverTheirRectanglesUprightInListOrderWithoutDepthT
     renderer.render({});
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "also after an empty list";
 }
+
+TEST_F(GuiRendering, ElementsBlendOverTheSceneByTheirAlpha) {
+    glClearColor(1, 0, 0, 1); // the scene: red
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND); // the game's blending switch, on from the start
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Blue, from opaque on the left through half to clear on the right.
+    GuiElement panel(texture(3, 1, {rgba(0, 0, 255, 255), rgba(0, 0, 255, 128), rgba(0, 0, 255, 0)}), Vec2(0, 0),
+                     Vec2(0.75f, 0.5f));
+    renderer.render({&panel});
+    glDisable(GL_BLEND);
+
+    // Thirds of the panel, which spans pixels 128..896 across.
+    EXPECT_EQ(readWindowPixel(256, 384), (Pixel{0, 0, 255}));
+    EXPECT_TRUE(isNear(readWindowPixel(512, 384), Pixel{127, 0, 128}, 1)) << readWindowPixel(512, 384);
+    EXPECT_EQ(readWindowPixel(768, 384), (Pixel{255, 0, 0}));
+}

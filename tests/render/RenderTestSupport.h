@@ -14,12 +14,15 @@
 #include "render/SkyboxShader.h"
 #include "render/TerrainShader.h"
 #include "render/WaterShader.h"
+#include "world/Transforms.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <ostream>
 #include <vector>
@@ -99,11 +102,26 @@ inline std::ostream& operator<<(std::ostream& out, const Pixel& p) {
     return out << "(" << p.r << ", " << p.g << ", " << p.b << ")";
 }
 
+inline bool isNear(const Pixel& a, const Pixel& b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+inline Pixel toPixel(const Vec3& colour) {
+    return {int(std::lround(colour.r * 255)), int(std::lround(colour.g * 255)), int(std::lround(colour.b * 255))};
+}
+
 // x from the left, y from the top of the window, as a screenshot would number them.
 inline Pixel readWindowPixel(int x, int yFromTop) {
     unsigned char p[4] = {};
     glReadPixels(x, 768 - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2]};
+}
+
+// The window pixel (x from the left, y from the top) where a world point lands.
+inline glm::ivec2 windowPixelOf(const Mat4& projection, const Mat4& view, const Vec3& world) {
+    const Vec4 clip = projection * view * Vec4(world, 1.0f);
+    return {int(std::lround((clip.x / clip.w + 1.0f) * 0.5f * 1024.0f)),
+            int(std::lround((1.0f - clip.y / clip.w) * 0.5f * 768.0f))};
 }
 
 // Owns what a test makes: its loader's meshes and the textures made with texture().

@@ -13,6 +13,15 @@
 
 namespace {
 
+constexpr int TERRAIN_SIDE = 65; // vertices, 7.8 units apart
+
+// Depth of the window at a pixel (x from the left, y from the top), 0 near to 1 far.
+float windowDepth(const glm::ivec2& pixel) {
+    float depth = 0;
+    glReadPixels(pixel.x, 768 - 1 - pixel.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    return depth;
+}
+
 struct PassRecord {
     ScenePass pass;
     EntityBatches batches;
@@ -25,8 +34,8 @@ struct PassRecord {
     std::array<GLint, 4> viewport;
 };
 
-// A frame of one flat white terrain tile, one water tile and a player, with every pass
-// recorded as the renderer ends it.
+// A frame of one flat white terrain tile (0..500 on x and z), one water tile and a
+// player, with every pass recorded as the renderer ends it.
 class SceneRendering : public RenderTest {
 protected:
     void SetUp() override {
@@ -34,7 +43,10 @@ protected:
         renderer = std::make_unique<SceneRenderer>(loader, p.entity, p.terrain, p.skybox, p.gui, p.water, 1024, 768);
         material.textureName = ground.textureName = texture(rgba(255, 255, 255));
         model.mesh = square();
-        terrain = std::make_unique<Terrain>(Terrain::buildGeometry(std::vector<unsigned char>(9, 128).data(), 3));
+        // Flat; fine enough that the light and fog, worked out per vertex, are those of
+        // the ground under each pixel.
+        terrain = std::make_unique<Terrain>(
+            Terrain::buildGeometry(std::vector<unsigned char>(TERRAIN_SIDE * TERRAIN_SIDE, 128).data(), TERRAIN_SIDE));
         terrain->mesh = loader.uploadMesh(terrain->positions, terrain->textureCoords, terrain->normals,
                                           terrain->indices);
         grounds = {&ground, &ground, &ground, &ground};
@@ -56,6 +68,10 @@ protected:
                           camera.yaw, readUniform<4>(entityProgram, "clipPlane"),
                           readUniform<4>(terrainProgram, "clipPlane"), glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
                           integerState(GL_FRAMEBUFFER_BINDING), viewport()});
+    }
+
+    glm::ivec2 pixelOf(const Vec3& world) const {
+        return windowPixelOf(renderer->getProjectionMatrix(), Transforms::makeViewMatrix(camera), world);
     }
 
     void drawFrame(std::vector<Entity*> entities) {
@@ -203,24 +219,12 @@ TEST_F(SceneRendering, ClipPlanesKeepOnlyTheirSideOfTheWaterInTheTwoPictures) {
     EXPECT_TRUE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.25f)) << "below the water, refraction";
 }
 
-TEST_F(SceneRendering, SkyBelowTheHorizonIsTheFogColourAndTheFrameEndsInTheStateTheNextExpects) {
-    // Nothing but sky in view, looking down: below the horizon the sky is all fog, the
-    // colour the scene is cleared to as well. The transparent entity, out of sight far
-    // above, turns culling off while it is drawn.
+TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
+    // The transparent entity turns culling off while it is drawn.
     material.hasTransparency = true;
     Entity entity(&model, Vec3(0, 5000, 0), 0, 0, 0, 5, 0);
-    player.position = Vec3(0, 0, -5000);
-    terrain->x = 5000;
-    camera.position = Vec3(0, 50, 0);
-    glClearColor(1, 0, 1, 1); // only the first pass clears with this
-
     drawFrame({&entity});
 
-    for (const Pixel p : {readWindowPixel(100, 700), readWindowPixel(900, 100)}) {
-        EXPECT_NEAR(p.r, SKY_COLOUR.r * 255, 1);
-        EXPECT_NEAR(p.g, SKY_COLOUR.g * 255, 1);
-        EXPECT_NEAR(p.b, SKY_COLOUR.b * 255, 1);
-    }
     renderer->drawGui({});
     EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING), 0);
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1024, 768}));
@@ -232,4 +236,81 @@ TEST_F(SceneRendering, SkyBelowTheHorizonIsTheFogColourAndTheFrameEndsInTheState
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
+}
+
+TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOftenAndDimmedByTheLightMap) {
+    // Blend map quarters, u along x and v along z from the corner at the origin:
+    // red, green (x past 250) / blue (z past 250), none (both past 250).
+    TerrainTexture blend{texture(2, 2, {rgba(255, 0, 0), rgba(0, 255, 0), rgba(0, 0, 255), rgba(0, 0, 0)})};
+    const std::uint32_t checkerA = rgba(250, 120, 40), checkerB = rgba(40, 120, 250);
+    TerrainTexture background{texture(2, 2, {checkerA, checkerB, checkerB, checkerA})};
+    TerrainTexture red{texture(rgba(40, 250, 120))}, green{texture(rgba(120, 40, 250))};
+    TerrainTexture blue{texture(rgba(250, 250, 40))};
+    TerrainTexture light{texture(rgba(204, 204, 204))}; // 0.8 everywhere
+    TerrainTextures pack{&background, &red, &green, &blue};
+    terrain->textures = &pack;
+    terrain->blendMap = &blend;
+    terrain->lightMap = &light;
+    Light sun(Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0)); // full light on flat ground
+    lights = {&sun};
+    waters.clear();
+    player.position = Vec3(0, -500, 0);
+    camera.position = Vec3(250, 50, 250); // close enough that the fog takes under 1 %
+    camera.pitch = 90;
+    camera.yaw = 0;
+
+    drawFrame({});
+
+    // Each texture's colour times the light map's 0.8.
+    const struct {
+        float x, z;
+        Pixel colour;
+    } quarters[] = {{235, 238, {32, 200, 96}}, {265, 238, {96, 32, 200}}, {235, 262, {200, 200, 32}}};
+    for (const auto& q : quarters) {
+        const glm::ivec2 at = pixelOf(Vec3(q.x, 0, q.z));
+        const Pixel p = readWindowPixel(at.x, at.y);
+        EXPECT_TRUE(isNear(p, q.colour, 3)) << q.x << ", " << q.z << ": " << p;
+    }
+
+    // Where no channel is set, the background, which repeats every few units: along
+    // 30 units of it the checker changes colour several times, where a texture
+    // stretched once over the terrain like the maps would not change at all.
+    const Pixel dimA{200, 96, 32}, dimB{32, 96, 200};
+    const glm::ivec2 from = pixelOf(Vec3(252, 0, 262)), to = pixelOf(Vec3(282, 0, 262));
+    int changes = 0;
+    Pixel last = readWindowPixel(from.x, from.y);
+    for (int x = from.x; x <= to.x; ++x) {
+        const Pixel p = readWindowPixel(x, from.y);
+        ASSERT_TRUE(isNear(p, dimA, 3) || isNear(p, dimB, 3)) << x << ": " << p;
+        changes += isNear(p, last, 3) ? 0 : 1;
+        last = p;
+    }
+    EXPECT_GE(changes, 4);
+}
+
+TEST_F(SceneRendering, DistantGroundAndModelsFadeIntoTheSkyColour) {
+    ground.textureName = texture(rgba(255, 0, 0)); // red ground through a red blend map, full light map
+    Light sun(Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0));
+    lights = {&sun};
+    waters.clear();
+    player.position = Vec3(0, -500, 0);
+    // Low over one corner, looking along the diagonal.
+    camera.position = Vec3(0, 40, 0);
+    camera.pitch = 5;
+    camera.yaw = 135;
+    // A white square 650 units out, above the ground, turned to face the camera.
+    Entity far(&model, Vec3(460, 60, 460), 0, 225, 0, 10, 0);
+
+    drawFrame({&far});
+
+    const float skyDepth = windowDepth({512, 5});
+    const Vec3 nearGround(71, 0, 71), farGround(460, 0, 460); // 100 and 650 units out
+    const Pixel near = readWindowPixel(pixelOf(nearGround).x, pixelOf(nearGround).y);
+    EXPECT_TRUE(near.r > 200 && near.g < 40) << "close by, the ground keeps its colour: " << near;
+    for (const Vec3& distant : {farGround, far.position}) {
+        const glm::ivec2 at = pixelOf(distant);
+        const Pixel p = readWindowPixel(at.x, at.y);
+        EXPECT_TRUE(isNear(p, toPixel(SKY_COLOUR), 1)) << p;
+        EXPECT_LT(windowDepth(at), skyDepth) << "something stands in front of the sky there";
+    }
 }

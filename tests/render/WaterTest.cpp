@@ -5,6 +5,8 @@
 #include "render/WaterTile.h"
 #include "world/Camera.h"
 
+#include <string>
+
 namespace {
 
 constexpr float MOVE_TOLERANCE = 1e-5f;
@@ -28,6 +30,36 @@ void fill(GLuint frameBuffer, float r, float g, float b) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+// A target's picture in four flat quarters, listed as seen: top left, top right,
+// bottom left, bottom right.
+void paintQuarters(GLuint frameBuffer, int width, int height, const std::array<Vec3, 4>& quarters) {
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    glEnable(GL_SCISSOR_TEST);
+    for (int i = 0; i < 4; ++i) {
+        glScissor(i % 2 * width / 2, i < 2 ? height / 2 : 0, width / 2, height / 2);
+        glClearColor(quarters[i].r, quarters[i].g, quarters[i].b, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+const Vec3 BLACK(0, 0, 0), WHITE(1, 1, 1);
+// Quarters told apart by which channels are lit, whatever share of the mix they get.
+const std::array<Vec3, 4> QUARTERS = {Vec3(1, 0, 0), Vec3(0, 1, 0), Vec3(0, 0, 1), WHITE};
+const char* const QUARTER_NAMES[] = {"top left", "top right", "bottom left", "bottom right"};
+
+std::string quarterShown(const Pixel& p) {
+    constexpr int LIT = 100; // above the tint's share, below a quarter's
+    const bool r = p.r > LIT, g = p.g > LIT, b = p.b > LIT;
+    for (int i = 0; i < 4; ++i) {
+        if (Vec3(r, g, b) == QUARTERS[i]) {
+            return QUARTER_NAMES[i];
+        }
+    }
+    return "none";
+}
+
 class WaterRendering : public RenderTest {
 protected:
     void SetUp() override {
@@ -48,6 +80,16 @@ protected:
         WaterTile tile(0, 0, 0);
         renderer.render({&tile}, camera, 0.0f);
         return readWindowPixel(512, 384);
+    }
+
+    // Replaces the renderer's du/dv map with a one texel wide column, rows from v = 0.
+    void setRipples(const std::vector<std::uint32_t>& rows) {
+        // This fixture's loader has loaded nothing but that map.
+        glBindTexture(GL_TEXTURE_2D, loader.textures().front());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, GLsizei(rows.size()), 0, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     }
 
     WaterTargets targets;
@@ -135,12 +177,50 @@ TEST_F(WaterRendering, RipplesAdvanceWithFrameTimeAndWrapBelowOne) {
     EXPECT_NEAR(renderer.getMoveFactor(), 0.0215f, MOVE_TOLERANCE);
 }
 
-TEST_F(WaterRendering, LookingDownShowsTheBottomAndGrazingViewsTheReflection) {
-    fill(targets.reflectionFrameBuffer, 1, 0, 0);
-    fill(targets.refractionFrameBuffer, 0, 1, 0);
-    const Pixel down = drawTileAndReadCentre(Vec3(0, 50, 0), 90);
-    EXPECT_GT(down.g, 2 * down.r) << down;
-    const Pixel grazing = drawTileAndReadCentre(Vec3(0, 1, 100), 2);
-    EXPECT_GT(grazing.r, 2 * grazing.g) << grazing;
+TEST_F(WaterRendering, TheReflectionIsUpsideDownTheRefractionUprightAndGrazingViewsShowTheReflection) {
+    setRipples({rgba(128, 128, 0)}); // a still surface
+    // Straight down the bottom shows through, as it is.
+    fill(targets.reflectionFrameBuffer, 0, 0, 0);
+    paintQuarters(targets.refractionFrameBuffer, 1280, 720, QUARTERS);
+    drawTileAndReadCentre(Vec3(0, 50, 0), 90);
+    const glm::ivec2 quarterCentres[] = {{256, 192}, {768, 192}, {256, 576}, {768, 576}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(quarterShown(readWindowPixel(quarterCentres[i].x, quarterCentres[i].y)), QUARTER_NAMES[i]);
+    }
+
+    // 20 degrees down from 10 above the water: the upper half of the screen sees the
+    // surface 5 degrees below the horizon, mostly mirror, and the mirror shows what
+    // the camera below the surface saw in the lower half of its picture.
+    paintQuarters(targets.reflectionFrameBuffer, 320, 180, QUARTERS);
+    fill(targets.refractionFrameBuffer, 0, 0, 0);
+    drawTileAndReadCentre(Vec3(0, 10, 110), 20);
+    EXPECT_EQ(quarterShown(readWindowPixel(256, 192)), "bottom left");
+    EXPECT_EQ(quarterShown(readWindowPixel(768, 192)), "bottom right");
+
     EXPECT_EQ(drawTileAndReadCentre(Vec3(0, -50, 0), -90), Pixel{}) << "the surface is culled from below";
+}
+
+TEST_F(WaterRendering, RipplesShiftThePicturesByFourHundredthsOfTheScreenInBandsTwentyUnitsWide) {
+    // The du/dv map repeats six times across the 240 units of a tile, so each of its
+    // two rows covers a band 20 units deep: z 0..20 the first row, -20..0 the second.
+    // Full red pushes the lookups right, no red left, each of the two samples by the
+    // wave strength, 0.02 of the screen: 0.04, 41 pixels, together.
+    setRipples({rgba(255, 128, 0), rgba(0, 128, 0)});
+    fill(targets.reflectionFrameBuffer, 0, 0, 0);
+    paintQuarters(targets.refractionFrameBuffer, 1280, 720, {BLACK, WHITE, BLACK, WHITE});
+    const Vec3 eye(0, 60, 0);
+    drawTileAndReadCentre(eye, 90);
+
+    const Mat4 view = Transforms::makeViewMatrix(eye, 90, 0);
+    const Mat4 projection = Transforms::makeProjectionMatrix(1024, 768);
+    const struct {
+        float z;
+        int edgeX; // where the dark half of the picture meets the light one
+    } bands[] = {{10, 512 - 41}, {-10, 512 + 41}};
+    for (const auto& band : bands) {
+        SCOPED_TRACE(band.z);
+        const int y = windowPixelOf(projection, view, Vec3(0, 0, band.z)).y;
+        EXPECT_LT(readWindowPixel(band.edgeX - 6, y).r, 50);
+        EXPECT_GT(readWindowPixel(band.edgeX + 6, y).r, 150);
+    }
 }
