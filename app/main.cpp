@@ -1,4 +1,5 @@
 #include "app/Game.h"
+#include "app/HeapTuning.h"
 
 #include <SDL2/SDL.h>
 
@@ -15,5 +16,6 @@ int playGame() {
 
 int main(int, char**) {
     SDL_SetMainReady();
+    tuneHeapForLoading();
     std::exit(playGame());
 }
