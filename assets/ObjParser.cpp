@@ -257,9 +257,8 @@ bool convertInteger(std::string_view token, long& value) {
     return true;
 }
 
-// The first room a list gets; from there it doubles as lines fill it, so its memory
-// follows what the file holds, never the file's size.
-constexpr size_t FIRST_ROOM = 4096;
+// The least room a list grows to, in entries.
+constexpr size_t SMALLEST_ROOM = 4096;
 
 // Reserves room for `count` entries. Where the room spans whole 2 MB pages, asks the
 // kernel to back it with them: with 4 KB pages every first touch of a page is a
@@ -454,7 +453,7 @@ private:
     template <typename T>
     void makeRoom(std::vector<T>& list, size_t count) const {
         if (list.size() + count > list.capacity()) {
-            reserveLarge(list, std::max({list.capacity() * 2, firstRoom(list), FIRST_ROOM}));
+            reserveLarge(list, std::max({list.capacity() * 2, firstRoom(list), SMALLEST_ROOM}));
         }
     }
 
