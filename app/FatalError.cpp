@@ -14,3 +14,7 @@ void fatalError(std::string message) {
     SDL_Quit();
     std::exit(FATAL_EXIT_CODE);
 }
+
+void fatalOutOfMemory(const std::string& path) {
+    fatalError("Ran out of memory loading " + path);
+}

@@ -5,5 +5,7 @@
 #include <string>
 
 [[noreturn]] void fatalError(std::string message);
+// The fatal error for a file whose load ran out of memory; names the file.
+[[noreturn]] void fatalOutOfMemory(const std::string& path);
 
 constexpr int FATAL_EXIT_CODE = 69;

@@ -10,68 +10,17 @@
 
 #include <SDL2/SDL.h>
 
-#include <malloc.h>
-#include <sys/mman.h>
-
-#include <cstdint>
 #include <cstdlib>
 #include <iostream>
-
-// AddressSanitizer keeps its own heap; the advice below would only fill its quarantine.
-#if defined(__SANITIZE_ADDRESS__)
-#define WM_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define WM_ADDRESS_SANITIZER 1
-#endif
-#endif
-#ifndef WM_ADDRESS_SANITIZER
-#define WM_ADDRESS_SANITIZER 0
-#endif
 
 namespace {
 // Timer, audio, video, joystick, haptic, game controller and events.
 constexpr Uint32 ALL_SUBSYSTEMS = 0x7231;
 // What the game cannot do without; audio and haptics are optional here.
 constexpr Uint32 ESSENTIAL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
-
-// Start-up decodes images, builds meshes and fills GL buffers in blocks of a megabyte or
-// more, most of them freed soon after. By default each such block is a fresh mapping,
-// and every 4 KB page of it faults on first touch, which on a virtual machine can cost
-// more than the work done in the page. So freed blocks stay in the heap for the next
-// one, and the heap's first stretch is advised to use 2 MB pages: one fault per 2 MB.
-// Only advice: where it is not taken, nothing changes but the speed.
-void prepareHeapForLoading() {
-#if defined(__GLIBC__) && !WM_ADDRESS_SANITIZER
-    constexpr int MAPPED_FROM = 32 << 20; // the largest glibc accepts
-    constexpr int TRIMMED_FROM = 512 << 20;
-    constexpr size_t BLOCK = size_t(16) << 20;
-    constexpr int BLOCKS = 8;
-    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t(2) << 20;
-    mallopt(M_MMAP_THRESHOLD, MAPPED_FROM);
-    mallopt(M_TRIM_THRESHOLD, TRIMMED_FROM);
-    void* blocks[BLOCKS] = {};
-    for (void*& block : blocks) {
-        block = std::malloc(BLOCK);
-        if (!block) {
-            continue;
-        }
-        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
-        const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-        const std::uintptr_t last = (start + BLOCK) & ~(HUGE_PAGE - 1);
-        if (last > first) {
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-        }
-    }
-    for (void* block : blocks) {
-        std::free(block); // back into the heap, untouched, for the loaders
-    }
-#endif
-}
 }
 
 Game::Game() {
-    prepareHeapForLoading();
     camera.distanceFromTarget = 50.0f;
 }
 

@@ -1,8 +1,11 @@
+#include "app/FatalError.h"
 #include "app/Game.h"
+#include "app/HeapTuning.h"
 
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <new>
 
 namespace {
 int playGame() {
@@ -15,5 +18,11 @@ int playGame() {
 
 int main(int, char**) {
     SDL_SetMainReady();
-    std::exit(playGame());
+    tuneHeapForLoading();
+    try {
+        std::exit(playGame());
+    } catch (const std::bad_alloc&) {
+        // The loaders name their file; this is for memory that runs out anywhere else.
+        fatalError("Ran out of memory");
+    }
 }

@@ -11,8 +11,10 @@
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
+#include <cerrno>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <utility>
 
 namespace {
@@ -31,7 +33,12 @@ struct SoilImage {
         if (!failure.empty()) {
             return;
         }
+        errno = 0;
         pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, forceChannels);
+        // A decoder's failed allocation is no broken file: there is no memory to play on.
+        if (!pixels && errno == ENOMEM) {
+            fatalOutOfMemory(path);
+        }
         if (!pixels) {
             failure = SOIL_last_result();
         }
@@ -211,6 +218,14 @@ unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
 
 Mesh* ModelLoader::loadAssimpModel(const std::string& path) {
     const PhaseTimer timer(Phase::MODELS);
+    try {
+        return importAssimpModel(path);
+    } catch (const std::bad_alloc&) {
+        fatalOutOfMemory(path);
+    }
+}
+
+Mesh* ModelLoader::importAssimpModel(const std::string& path) {
     Assimp::Importer importer;
     requireReadable(path);
     const aiScene* scene = importer.ReadFile(path.c_str(), IMPORT_FLAGS);

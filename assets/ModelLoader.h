@@ -44,4 +44,5 @@ private:
     std::vector<std::unique_ptr<Mesh>> meshes;
 
     Mesh* keepMesh(unsigned int vertexArray, int vertexCount);
+    Mesh* importAssimpModel(const std::string& path);
 };

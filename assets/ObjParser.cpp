@@ -7,7 +7,6 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -257,12 +257,8 @@ bool convertInteger(std::string_view token, long& value) {
     return true;
 }
 
-// Shortest accepted lines, with their line end: "v 0 0 0", "vt 0 0", "vn 0 0 0",
-// "f 1/1/1 1/1/1 1/1/1".
-constexpr size_t SHORTEST_POSITION_LINE = 8;
-constexpr size_t SHORTEST_TEXTURE_LINE = 7;
-constexpr size_t SHORTEST_NORMAL_LINE = 9;
-constexpr size_t SHORTEST_FACE_LINE = 20;
+// The least room a list grows to, in entries.
+constexpr size_t SMALLEST_ROOM = 4096;
 
 // Reserves room for `count` entries. Where the room spans whole 2 MB pages, asks the
 // kernel to back it with them: with 4 KB pages every first touch of a page is a
@@ -287,9 +283,6 @@ std::string quoted(std::string_view text) {
 // false with `reason` set when the line is malformed; the first such line ends the parse.
 class Parser {
 public:
-    // expectedBytes: the whole text's size when known (it only sizes the lists), else 0.
-    explicit Parser(size_t expectedBytes) : bytesExpected(expectedBytes) {}
-
     // Parses the lines that text completes, and with `last` a final line without a
     // line end too; the lines are those of forEachPiece(text, '\n', ...). Returns the
     // bytes used; the caller passes the rest again with more text behind it. The
@@ -306,17 +299,13 @@ public:
             }
             const char* lineEnd = newline ? static_cast<const char*>(newline) : end;
             ++lineNumber;
-            const size_t done = bytesDone + size_t(line - begin);
-            bytesLeft = bytesExpected > done ? bytesExpected - done : size_t(end - line);
             if (!parseLine(std::string_view(line, size_t(lineEnd - line)))) {
                 result.errorLine = lineNumber;
                 result.error = reason;
             }
             line = lineEnd + 1;
         }
-        const size_t used = size_t(std::min(line, end) - begin);
-        bytesDone += used;
-        return used;
+        return size_t(std::min(line, end) - begin);
     }
 
     bool failed() const { return !result.ok(); }
@@ -347,19 +336,18 @@ private:
             return false;
         }
         if (p[1] == ' ') {
-            return !arraysSized && readCleanNumbers(p + 2, end, 3, data.positions, SHORTEST_POSITION_LINE);
+            return !arraysSized && readCleanNumbers(p + 2, end, 3, data.positions);
         }
         if (end - p < 3 || p[2] != ' ') {
             return false;
         }
         if (p[1] == 't') {
-            return readCleanNumbers(p + 3, end, 2, textureList, SHORTEST_TEXTURE_LINE);
+            return readCleanNumbers(p + 3, end, 2, textureList);
         }
-        return p[1] == 'n' && readCleanNumbers(p + 3, end, 3, normalList, SHORTEST_NORMAL_LINE);
+        return p[1] == 'n' && readCleanNumbers(p + 3, end, 3, normalList);
     }
 
-    bool readCleanNumbers(const char* p, const char* end, size_t count, std::vector<float>& list,
-                          size_t shortestLine) {
+    bool readCleanNumbers(const char* p, const char* end, size_t count, std::vector<float>& list) {
         float values[3] = {};
         for (size_t i = 0; i < count; ++i) {
             double value = 0;
@@ -379,7 +367,7 @@ private:
         if (!endsLine(p, end)) {
             return false;
         }
-        reserveOnce(list, count, shortestLine);
+        makeRoom(list, count);
         for (size_t i = 0; i < count; ++i) {
             list.push_back(values[i]);
         }
@@ -422,6 +410,7 @@ private:
             }
         }
         sizeArraysOnce();
+        makeRoom(data.indices, 3);
         for (const auto& corner : corners) {
             storeCorner(size_t(corner[0] - 1), size_t(corner[1] - 1), size_t(corner[2] - 1));
         }
@@ -439,11 +428,9 @@ private:
             return addPosition(tokens);
         }
         if (keyword == "vt" && count == 3) {
-            reserveOnce(textureList, 2, SHORTEST_TEXTURE_LINE);
             return appendNumbers(tokens, 2, textureList);
         }
         if (keyword == "vn" && count == 4) {
-            reserveOnce(normalList, 3, SHORTEST_NORMAL_LINE);
             return appendNumbers(tokens, 3, normalList);
         }
         if (keyword == "f" && count == 4) {
@@ -457,18 +444,26 @@ private:
         if (arraysSized) {
             return fail("position declared after the first face");
         }
-        reserveOnce(data.positions, 3, SHORTEST_POSITION_LINE);
         return appendNumbers(tokens, 3, data.positions);
     }
 
-    // Room for as many entries as the rest of the text could hold at the shortest
-    // line of their kind. It claims address space only: pages are touched as lines
-    // fill them, and no list is ever copied, and its new pages faulted in, to grow.
-    void reserveOnce(std::vector<float>& list, size_t perLine, size_t shortestLine) const {
-        if (list.capacity() == 0) {
-            reserveLarge(list, (bytesLeft / shortestLine + 1) * perLine);
+    // Room for `count` more entries. A list's first room is what the lines read so far
+    // suggest, and from there it doubles, so its memory follows what the file holds and
+    // never the file's size. 2 MB pages are asked for where they fit.
+    template <typename T>
+    void makeRoom(std::vector<T>& list, size_t count) const {
+        if (list.size() + count > list.capacity()) {
+            reserveLarge(list, std::max({list.capacity() * 2, firstRoom(list), SMALLEST_ROOM}));
         }
     }
+
+    // Models list their positions first: about as many texture coordinates and normals
+    // follow, and a closed surface has about two triangles per vertex.
+    size_t firstRoom(const std::vector<float>& list) const {
+        const size_t vertices = data.positions.size() / 3;
+        return &list == &textureList ? vertices * 2 : &list == &normalList ? vertices * 3 : 0;
+    }
+    size_t firstRoom(const std::vector<int>&) const { return data.positions.size() / 3 * 6; }
 
     bool appendNumbers(const Tokens& tokens, size_t count, std::vector<float>& list) {
         float values[3] = {};
@@ -481,12 +476,14 @@ private:
                 return fail(quoted(token) + " is not a number");
             }
         }
+        makeRoom(list, count);
         list.insert(list.end(), values, values + count);
         return true;
     }
 
     bool addFace(const Tokens& tokens) {
         sizeArraysOnce();
+        makeRoom(data.indices, 3);
         return addCorner(tokens[1]) && addCorner(tokens[2]) && addCorner(tokens[3]);
     }
 
@@ -499,7 +496,6 @@ private:
         data.textureCoords.resize(vertexCount * 2, 0.0f);
         reserveLarge(data.normals, vertexCount * 3);
         data.normals.resize(vertexCount * 3, 0.0f);
-        reserveLarge(data.indices, (bytesLeft / SHORTEST_FACE_LINE + 1) * 3);
         arraysSized = true;
     }
 
@@ -560,10 +556,7 @@ private:
 
     ObjParseResult result;
     int lineNumber = 0;
-    size_t bytesExpected = 0;
-    size_t bytesDone = 0;           // before the text of the current parseLines call
     ObjData data;
-    size_t bytesLeft = 0;           // from the current line to the end of the text
     std::vector<float> textureList; // u, v per "vt" line
     std::vector<float> normalList;  // x, y, z per "vn" line
     bool arraysSized = false;
@@ -579,8 +572,8 @@ constexpr size_t TAIL_BYTES = 1;
 // Feeds the parser from `read` (which fills up to `room` bytes at `into` and returns
 // how many, 0 at the end) through one buffer that ends every piece with a terminator.
 template <typename Read>
-ObjParseResult parsePieces(size_t expectedBytes, Read read) {
-    Parser parser(expectedBytes);
+ObjParseResult parsePieces(Read read) {
+    Parser parser;
     std::vector<char> buffer(CHUNK_BYTES + TAIL_BYTES);
     size_t filled = 0;
     for (;;) {
@@ -605,7 +598,7 @@ ObjParseResult parsePieces(size_t expectedBytes, Read read) {
 
 ObjParseResult parseObj(std::string_view text) {
     size_t offset = 0;
-    return parsePieces(text.size(), [&](char* into, size_t room) {
+    return parsePieces([&](char* into, size_t room) {
         const size_t count = std::min(room, text.size() - offset);
         std::memcpy(into, text.data() + offset, count);
         offset += count;
@@ -623,10 +616,8 @@ bool parseObjFile(const std::string& path, ObjParseResult& result) {
     if (descriptor < 0) {
         return false;
     }
-    struct stat status {};
-    const bool sized = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     int readError = 0;
-    result = parsePieces(sized ? size_t(status.st_size) : 0, [descriptor, &readError](char* into, size_t room) {
+    result = parsePieces([descriptor, &readError](char* into, size_t room) {
         for (;;) {
             const ssize_t count = ::read(descriptor, into, room);
             if (count >= 0) {
@@ -650,7 +641,13 @@ bool parseObjFile(const std::string& path, ObjParseResult& result) {
 Mesh* readObjModel(const std::string& path, ModelLoader& loader) {
     const PhaseTimer timer(Phase::MODELS);
     ObjParseResult parsed;
-    if (!parseObjFile(path, parsed)) {
+    bool readable = false;
+    try {
+        readable = parseObjFile(path, parsed);
+    } catch (const std::bad_alloc&) {
+        fatalOutOfMemory(path);
+    }
+    if (!readable) {
         DataFile::printWhyUnreadable(path);
         fatalError("Failed to open " + path);
     }

@@ -7,8 +7,10 @@
 
 #include <SOIL/SOIL.h>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -140,9 +142,13 @@ Mesh* Terrain::buildMesh(ModelLoader& loader, const std::string& heightMapPath) 
     if (!refusal.empty()) {
         fatalError("Height map " + heightMapPath + " could not be read: " + refusal);
     }
+    errno = 0;
     const std::unique_ptr<unsigned char, void (*)(unsigned char*)> pixels(
         SOIL_load_image(heightMapPath.c_str(), &imageWidth, &imageHeight, &imageChannels, SOIL_LOAD_L),
         [](unsigned char* p) { SOIL_free_image_data(p); });
+    if (!pixels && errno == ENOMEM) {
+        fatalOutOfMemory(heightMapPath);
+    }
     if (!pixels) {
         fatalError("Height map " + heightMapPath + " could not be read: " + SOIL_last_result());
     }
@@ -150,7 +156,11 @@ Mesh* Terrain::buildMesh(ModelLoader& loader, const std::string& heightMapPath) 
     if (!problem.empty()) {
         fatalError("Height map " + heightMapPath + " cannot be used: " + problem);
     }
-    adopt(buildGeometry(pixels.get(), imageHeight));
+    try {
+        adopt(buildGeometry(pixels.get(), imageHeight));
+    } catch (const std::bad_alloc&) {
+        fatalOutOfMemory(heightMapPath);
+    }
     return loader.uploadMesh(positions, textureCoords, normals, indices);
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/FrameClock.h"
 #include "app/Game.h"
+#include "app/HeapTuning.h"
 #include "assets/PhaseTimer.h"
 #include "render/SceneRenderer.h"
 
@@ -469,6 +470,7 @@ int main(int argc, char** argv) {
     const double processStart = mainEntry - secondsSinceProcessStart();
     const Options options = parseOptions(argc, argv);
     SDL_SetMainReady();
+    tuneHeapForLoading(); // as the game's own entry routine does
     long stamp = 0;
     setFrameStampSource([&stamp] { return std::llround(double(stamp++) * FRAME_STEP_MS); });
     FrameBench bench(options, processStart, mainEntry);

@@ -39,7 +39,7 @@ void WaterRenderer::render(std::vector<WaterTile*> tiles, const Camera& camera, 
 void WaterRenderer::prepare(const Camera& camera, float frameTime) {
     shader->start();
     shader->setViewMatrix(camera);
-    moveFactor = float(std::fmod(double(moveFactor) + DISTORTION_SPEED * double(frameTime), 1.0));
+    moveFactor = advanceMoveFactor(moveFactor, frameTime);
     shader->setMoveFactor(moveFactor);
     glBindVertexArray(quad->vertexArray);
     glEnableVertexAttribArray(0);
@@ -49,6 +49,12 @@ void WaterRenderer::prepare(const Camera& camera, float frameTime) {
     glBindTexture(GL_TEXTURE_2D, targets->refractionTexture);
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, dudvTexture);
+}
+
+float WaterRenderer::advanceMoveFactor(float moveFactor, float frameTime) {
+    const float next = float(std::fmod(double(moveFactor) + DISTORTION_SPEED * double(frameTime), 1.0));
+    // A double just below 1 can round to 1.0f, which is where the wrap lands anyway.
+    return next < 1.0f ? next : 0.0f;
 }
 
 void WaterRenderer::unbind() {

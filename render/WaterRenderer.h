@@ -25,6 +25,8 @@ public:
     void render(std::vector<WaterTile*> tiles, const Camera& camera, float frameTime);
 
     float getMoveFactor() const { return moveFactor; }
+    // The ripple offset one frame later (frameTime in seconds), wrapped into [0, 1).
+    static float advanceMoveFactor(float moveFactor, float frameTime);
     const Mesh* getQuad() const { return quad; }
 
 private:

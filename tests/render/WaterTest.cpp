@@ -5,6 +5,7 @@
 #include "render/WaterTile.h"
 #include "world/Camera.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -175,6 +176,25 @@ TEST_F(WaterRendering, RipplesAdvanceWithFrameTimeAndWrapBelowOne) {
     EXPECT_NEAR(renderer.getMoveFactor(), 0.9915f, MOVE_TOLERANCE);
     renderer.render({&tile}, camera, 1.0f);
     EXPECT_NEAR(renderer.getMoveFactor(), 0.0215f, MOVE_TOLERANCE);
+}
+
+TEST(WaterRipples, MoveFactorStaysBelowOneAndAdvancesByTheSameStepRoundTheWrap) {
+    // Steady 21 ms frames: somewhere past 165,000 frames a value just below 1 rounds to 1.0f.
+    constexpr float FRAME_TIME = 0.021f;
+    const double step = WaterRenderer::DISTORTION_SPEED * double(FRAME_TIME);
+    float moveFactor = 0;
+    int wraps = 0;
+    for (int frame = 1; frame <= 200000; ++frame) {
+        const float next = WaterRenderer::advanceMoveFactor(moveFactor, FRAME_TIME);
+        ASSERT_GE(next, 0.0f) << frame;
+        ASSERT_LT(next, 1.0f) << frame;
+        // The advance measured round the circle, so a wrap counts as the same step.
+        const double advance = std::fmod(double(next) - double(moveFactor) + 1.0, 1.0);
+        ASSERT_NEAR(advance, step, 1e-7) << frame;
+        wraps += next < moveFactor;
+        moveFactor = next;
+    }
+    EXPECT_NEAR(wraps, 200000 * step, 1.0); // float steps drift a little over so many frames
 }
 
 TEST_F(WaterRendering, TheReflectionIsUpsideDownTheRefractionUprightAndGrazingViewsShowTheReflection) {

@@ -92,8 +92,52 @@ Maker corrupt(std::string relativePath) {
     };
 }
 
+// The repository's PNG with a header that claims another size; the decoder sizes its
+// buffer from the header before it reads any pixels.
+Maker claimedSize(std::string relativePath, unsigned width, unsigned height) {
+    return [relativePath, width, height](const fs::path& path) {
+        std::string bytes = readFileBytes(original(relativePath));
+        ASSERT_EQ(bytes.substr(12, 4), "IHDR");
+        for (int i = 0; i < 4; ++i) {
+            bytes[size_t(16 + i)] = char(width >> (24 - 8 * i));
+            bytes[size_t(20 + i)] = char(height >> (24 - 8 * i));
+        }
+        writeBytes(path, bytes);
+    };
+}
+
+// head, then line `count` times, then tail.
+Maker repeated(std::string head, std::string line, size_t count, std::string tail) {
+    return [head, line, count, tail](const fs::path& path) {
+        std::ofstream file(path, std::ios::binary);
+        file << head;
+        for (size_t i = 0; i < count; ++i) file << line;
+        file << tail;
+    };
+}
+
 // Three corners, one texture coordinate and one normal: lines 1 to 5.
 const std::string OBJ_LISTS = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
+const std::string OBJ_TRIANGLE = OBJ_LISTS + "f 1/1/1 2/1/1 3/1/1\n";
+
+// Address space for the cases that run the game short of memory: the game itself
+// needs about 450 MB (see GameProcess), so a few hundred more are left for loading.
+constexpr size_t MEMORY_LIMIT = size_t(600) << 20;
+constexpr size_t MEGABYTE = size_t(1) << 20;
+
+// AddressSanitizer reserves terabytes of address space up front, so a build with it
+// cannot start under any such limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ADDRESS_SANITIZER = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool ADDRESS_SANITIZER = true;
+#else
+constexpr bool ADDRESS_SANITIZER = false;
+#endif
+#else
+constexpr bool ADDRESS_SANITIZER = false;
+#endif
 
 Maker objWithFace(const std::string& face) {
     return text(OBJ_LISTS + face + "\n");
@@ -111,6 +155,7 @@ struct FatalCase {
     Maker make;
     std::vector<std::string> message; // pieces the fatal line must hold
     std::string errors = "";          // the whole error stream, as an extended regular expression
+    size_t memoryLimit = 0;           // address space for the game in bytes, 0 for none
 };
 
 struct RunningCase {
@@ -118,6 +163,7 @@ struct RunningCase {
     std::string file;
     Maker make;
     std::string errors; // the whole error stream, as an extended regular expression
+    size_t memoryLimit = 0;
 };
 
 std::string warning(const std::string& file) {
@@ -195,6 +241,16 @@ const std::vector<FatalCase>& fatalCases() {
          systemError("Resources/cottage.obj", "Not a regular file")},
         {"CottageMissing", "Resources/cottage.obj", nothing(), {"Failed to open Resources/cottage.obj"},
          systemError("Resources/cottage.obj", "No such file or directory")},
+
+        // Short of memory: 100 MB of positions, and headers that claim a huge image.
+        {"ObjNeedsMoreThanTheMemory", "Resources/tree.obj",
+         repeated("", "v 0 0 0\n", 100 * MEGABYTE / 8, "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n"),
+         {"Ran out of memory loading Resources/tree.obj"}, "", MEMORY_LIMIT},
+        {"TextureClaimsMoreThanTheMemory", "Resources/mud.png", claimedSize("Resources/mud.png", 12000, 12000),
+         {"Ran out of memory loading Resources/mud.png"}, "", MEMORY_LIMIT},
+        {"HeightMapClaimsMoreThanTheMemory", "Resources/heightmap3.png",
+         claimedSize("Resources/heightmap3.png", 30000, 30000),
+         {"Ran out of memory loading Resources/heightmap3.png"}, "", MEMORY_LIMIT},
     };
     return cases;
 }
@@ -219,6 +275,9 @@ const std::vector<RunningCase>& runningCases() {
         // A model without faces is valid: it draws nothing and says nothing.
         {"ObjWithoutFaces", "Resources/tree.obj", text(OBJ_LISTS), ""},
         {"SmallestHeightMap", "Resources/heightmap3.png", greyPng(2, 2), ""},
+        // A model's memory follows its lines, not its size: 64 MB of comments cost nothing.
+        {"ObjOfOneTriangleInLongComments", "Resources/tree.obj",
+         repeated(OBJ_TRIANGLE, "#" + std::string(1022, 'x') + "\n", 64 * 1024, ""), "", MEMORY_LIMIT},
     };
     return cases;
 }
@@ -248,6 +307,9 @@ void expectErrors(const std::string& errors, const std::string& pattern) {
     EXPECT_TRUE(matchesWhole(errors, pattern)) << "error stream:\n" << errors << "\nwanted: " << pattern;
 }
 
+const char* const NO_LIMIT_UNDER_ASAN =
+    "AddressSanitizer cannot run under a limit on address space; the release build runs this case";
+
 class FatalData : public testing::TestWithParam<FatalCase> {};
 class RecoverableData : public testing::TestWithParam<RunningCase> {};
 
@@ -255,9 +317,10 @@ class RecoverableData : public testing::TestWithParam<RunningCase> {};
 
 TEST_P(FatalData, EndsWithItsMessageAndCode69) {
     const FatalCase& c = GetParam();
+    if (c.memoryLimit != 0 && ADDRESS_SANITIZER) GTEST_SKIP() << NO_LIMIT_UNDER_ASAN;
     ScratchGame scratch;
     c.make(scratch.replace(c.file));
-    GameProcess game(scratch.folder(), scratch.root());
+    GameProcess game(scratch.folder(), scratch.root(), c.memoryLimit);
 
     ASSERT_TRUE(game.waitForOutput(PROMPT, START_SECONDS))
         << "no prompt; exit " << game.waitForExit(0) << ", signal " << game.signal() << "\n"
@@ -279,9 +342,10 @@ TEST_P(FatalData, EndsWithItsMessageAndCode69) {
 
 TEST_P(RecoverableData, KeepsPlayingAndQuitsCleanly) {
     const RunningCase& c = GetParam();
+    if (c.memoryLimit != 0 && ADDRESS_SANITIZER) GTEST_SKIP() << NO_LIMIT_UNDER_ASAN;
     ScratchGame scratch;
     c.make(scratch.replace(c.file));
-    GameProcess game(scratch.folder(), scratch.root());
+    GameProcess game(scratch.folder(), scratch.root(), c.memoryLimit);
 
     // Frame-rate lines come only from a running frame loop.
     ASSERT_TRUE(game.keys("F2")) << "no window; exit " << game.waitForExit(0) << "\n" << game.output() << game.errors();

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -32,15 +34,25 @@ void nap() {
 
 }
 
-GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs)
+GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t addressSpaceBytes)
     : out(outputs / "out.txt"), err(outputs / "err.txt") {
     // Everything the child needs is prepared here: after fork it only calls what is safe there.
     std::vector<std::string> environment{"DISPLAY=" + ownDisplay()};
+    if (addressSpaceBytes != 0) {
+        // One heap arena and two rasteriser threads: about 450 MB of address space in all.
+        environment.insert(environment.end(), {"MALLOC_ARENA_MAX=1", "LP_NUM_THREADS=2"});
+    }
+    const size_t ours = environment.size();
     for (char** variable = environ; *variable; ++variable) {
-        if (std::string(*variable).rfind("DISPLAY=", 0) != 0) {
-            environment.emplace_back(*variable);
+        const std::string inherited(*variable);
+        const auto sameName = [&inherited](const std::string& set) {
+            return inherited.compare(0, set.find('=') + 1, set, 0, set.find('=') + 1) == 0;
+        };
+        if (std::none_of(environment.begin(), environment.begin() + long(ours), sameName)) {
+            environment.push_back(inherited);
         }
     }
+    const rlimit limit{addressSpaceBytes, addressSpaceBytes};
     std::vector<char*> envp;
     for (std::string& variable : environment) {
         envp.push_back(variable.data());
@@ -60,7 +72,7 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs)
         dup2(fds[0], STDIN_FILENO);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
-        if (chdir(folder.c_str()) != 0) {
+        if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0)) {
             _exit(126);
         }
         execve(WM_GAME_BINARY, argv, envp.data());

@@ -13,7 +13,11 @@ public:
     static constexpr int RUNNING = -1;  // still running when the wait ran out
 
     // Starts WM_GAME_BINARY in folder on ownDisplay(); outputs go to files in outputs.
-    GameProcess(const std::filesystem::path& folder, const std::filesystem::path& outputs);
+    // A non-zero addressSpaceBytes limits the game's address space (RLIMIT_AS), with
+    // the allocator's arenas and the driver's threads fixed so the game's own needs do
+    // not depend on the machine.
+    GameProcess(const std::filesystem::path& folder, const std::filesystem::path& outputs,
+                size_t addressSpaceBytes = 0);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
