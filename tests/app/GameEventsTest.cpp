@@ -21,10 +21,6 @@ protected:
         game.camera.input = &game.input;
     }
 
-    static void tap(SDL_Keycode sym) {
-        pushKey(SDL_KEYDOWN, sym);
-        pushKey(SDL_KEYUP, sym);
-    }
     // Handles everything queued and returns what the game printed.
     std::string frame() {
         testing::internal::CaptureStdout();

@@ -148,7 +148,9 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
     EXPECT_THROW(again.at(&twinA), std::out_of_range);
 }
 
-TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteSkyOnlyTurnsAndBothLitProgramsTakeUpToFourLights) {
+// What the pictures cannot show: the game's one terrain stands at the origin, and its
+// light list never shrinks.
+TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndLightSlotsBeyondTheListAreEmptied) {
     Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
     Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
     lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
@@ -160,63 +162,15 @@ TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteSkyOnlyTurnsAndBothLitProg
     lights = {&sun, &lamp, &lamp};
     terrain->x = 500;
     terrain->z = -500;
-    camera.position = Vec3(10, 20, 30);
-    camera.pitch = 0;
-    camera.yaw = 90;
     drawFrame({});
-
-    // A quarter turn about y: x goes to -z and z to x; the sky never moves with the camera.
-    const Mat4 sky = readMatrix(programs().skybox.programId, "viewMatrix");
-    const Mat4 turn(Vec4(0, 0, -1, 0), Vec4(0, 1, 0, 0), Vec4(1, 0, 0, 0), Vec4(0, 0, 0, 1));
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_NEAR(glm::distance(sky[c], turn[c]), 0.0f, UNIFORM_TOLERANCE) << "sky column " << c;
-    }
-    const Vec4 sceneTranslation = readMatrix(entityProgram, "viewMatrix")[3];
-    EXPECT_NEAR(glm::distance(sceneTranslation, Vec4(-30, -20, 10, 1)), 0.0f, 1e-4f);
-
     const Mat4 expected(Vec4(1, 0, 0, 0), Vec4(0, 1, 0, 0), Vec4(0, 0, 1, 0), Vec4(500, 0, -500, 1));
     EXPECT_EQ(readMatrix(terrainProgram, "transformationMatrix"), expected);
-    expectUniform(terrainProgram, "shineDamper", {1});
-    expectUniform(terrainProgram, "reflectivity", {0});
-    expectUniform(terrainProgram, "skyColour", {SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b});
     for (const GLuint program : {entityProgram, terrainProgram}) {
         SCOPED_TRACE(program == entityProgram ? "entity program" : "terrain program");
-        expectUniform(program, "lightPosition[0]", {-150, 10000, 7900});
-        expectUniform(program, "lightColour[1]", {1, 0.345f, 0.25f});
-        expectUniform(program, "attenuation[2]", {1, 0.02f, 0});
-        // The slot the last frame's fourth light had is emptied.
         expectUniform(program, "lightPosition[3]", {0, 0, 0});
         expectUniform(program, "lightColour[3]", {0, 0, 0});
         expectUniform(program, "attenuation[3]", {1, 0, 0});
     }
-}
-
-TEST_F(SceneRendering, ClipPlanesKeepOnlyTheirSideOfTheWaterInTheTwoPictures) {
-    material.textureName = texture(rgba(255, 0, 0));
-    // A wall through the water plane at eye height, facing the camera.
-    Entity wall(&model, Vec3(0, -21, 0), 0, 0, 0, 40, 0);
-    player.position = Vec3(0, 0, 1000);
-    Light lamp(Vec3(0, -21, 60), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    lights = {&lamp};
-    terrain->x = 2000;
-    camera.position = Vec3(0, -21, 60);
-    camera.pitch = 0;
-    camera.yaw = 0;
-
-    drawFrame({&wall});
-
-    const auto isWall = [](GLuint frameBuffer, int width, int height, float heightFraction) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-        unsigned char p[4] = {};
-        glReadPixels(width / 2, int(float(height) * heightFraction), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return p[0] > 150 && p[1] < 60 && p[2] < 60;
-    };
-    const WaterTargets& targets = renderer->getWaterTargets();
-    EXPECT_TRUE(isWall(targets.reflectionFrameBuffer, 320, 180, 0.75f)) << "above the water, reflection";
-    EXPECT_FALSE(isWall(targets.reflectionFrameBuffer, 320, 180, 0.25f)) << "below the water, reflection";
-    EXPECT_FALSE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.75f)) << "above the water, refraction";
-    EXPECT_TRUE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.25f)) << "below the water, refraction";
 }
 
 TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
@@ -233,6 +187,7 @@ TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
     EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
