@@ -105,30 +105,6 @@ TEST(ModelData, ParsedModelsKeepToTheSubsetWindWithTheirNormalsAndHaveTheirScene
     }
 }
 
-TEST(ModelData, PartsSitWhereTheSceneUsesThem) {
-    const Model body = readModel("pc.obj"), head = readModel("pcFace.obj");
-    EXPECT_NEAR(body.min.y, 0.0f, UNIT_TOLERANCE);
-    EXPECT_GT(head.min.y, body.max.y - 1.0f);
-    EXPECT_GT(head.max.y, body.max.y + 1.0f);
-    EXPECT_LT(head.min.z, -head.max.z) << "the nose points along -z, where the player faces";
-    // The scene hangs the lamp light 10 units above the ground; the lamp is scaled by 0.75.
-    const Model lamp = readModel("lamp.obj");
-    float lanternReach = 0.0f; // of the triangles that cross the light's height
-    for (size_t f = 0; f * 3 < lamp.data.indices.size(); ++f) {
-        const glm::vec3 a = lamp.corner(f, 0), b = lamp.corner(f, 1), c = lamp.corner(f, 2);
-        if (std::min({a.y, b.y, c.y}) > 10.0f / 0.75f || std::max({a.y, b.y, c.y}) < 10.0f / 0.75f) continue;
-        for (const glm::vec3& p : {a, b, c}) lanternReach = std::max({lanternReach, std::abs(p.x), std::abs(p.z)});
-    }
-    EXPECT_GT(lanternReach, 0.5f);
-    // The marker's tip, its lowest vertex, touches the clicked point from just above it.
-    const Model marker = readModel("marker.obj");
-    int tip = 0;
-    for (int v = 0; v * 3 < int(marker.data.positions.size()); ++v)
-        if (marker.position(v).y < marker.position(tip).y) tip = v;
-    EXPECT_TRUE(marker.min.y > 0.0f && marker.min.y < 0.2f) << marker.min.y;
-    EXPECT_NEAR(glm::length(glm::vec2(marker.position(tip).x, marker.position(tip).z)), 0.0f, 0.01f);
-}
-
 TEST(ModelData, AssimpModelsImportWithTangentsAndTheCottageStandsOnItsFloorWithANormalMapFacingOut) {
     for (const char* name : {"cottage.obj", "pc.obj"}) {
         SCOPED_TRACE(name);
