@@ -26,8 +26,6 @@ struct PassRecord {
     ScenePass pass;
     EntityBatches batches;
     std::vector<Terrain*> terrains;
-    Vec3 cameraPosition;
-    float cameraPitch, cameraYaw;
     std::array<float, 4> entityClipPlane, terrainClipPlane;
     bool clipping;
     GLint frameBuffer;
@@ -64,10 +62,9 @@ protected:
     }
 
     void record(ScenePass pass) {
-        passes.push_back({pass, renderer->getBatches(), renderer->getTerrains(), camera.position, camera.pitch,
-                          camera.yaw, readUniform<4>(entityProgram, "clipPlane"),
-                          readUniform<4>(terrainProgram, "clipPlane"), glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
-                          integerState(GL_FRAMEBUFFER_BINDING), viewport()});
+        passes.push_back({pass, renderer->getBatches(), renderer->getTerrains(),
+                          readUniform<4>(entityProgram, "clipPlane"), readUniform<4>(terrainProgram, "clipPlane"),
+                          glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE, integerState(GL_FRAMEBUFFER_BINDING), viewport()});
     }
 
     glm::ivec2 pixelOf(const Vec3& world) const {
@@ -95,7 +92,9 @@ protected:
 
 }
 
-TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
+// The mirrored eye shows in the reference frames' water pictures; the clip switch does
+// not, as llvmpipe clips by any distance a shader writes.
+TEST_F(SceneRendering, EachPassClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
@@ -106,9 +105,6 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
 
     ASSERT_EQ(passes.size(), 3u);
     const ScenePass order[3] = {ScenePass::REFLECTION, ScenePass::REFRACTION, ScenePass::MAIN};
-    // Camera 35 above a plane at -21 is mirrored to 77 below it, then restored.
-    const Vec3 eyes[3] = {{188, -77, 377}, {188, 35, 377}, {188, 35, 377}};
-    const float pitches[3] = {-45, 45, 45};
     const std::array<float, 4> planes[3] = {{0, 1, 0, 21}, {0, -1, 0, -21}, {0, -1, 0, 10000}};
     const bool clipping[3] = {true, true, false};
     const WaterTargets& targets = renderer->getWaterTargets();
@@ -118,9 +114,6 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
         SCOPED_TRACE(i);
         const PassRecord& r = passes[i];
         EXPECT_EQ(r.pass, order[i]);
-        EXPECT_EQ(r.cameraPosition, eyes[i]);
-        EXPECT_EQ(r.cameraPitch, pitches[i]);
-        EXPECT_EQ(r.cameraYaw, 30);
         EXPECT_EQ(r.entityClipPlane, planes[i]);
         EXPECT_EQ(r.terrainClipPlane, planes[i]);
         EXPECT_EQ(r.clipping, clipping[i]);
