@@ -16,6 +16,12 @@ inline void pushKey(Uint32 type, SDL_Keycode sym) {
     SDL_PushEvent(&e);
 }
 
+// A key pressed and released.
+inline void tap(SDL_Keycode sym) {
+    pushKey(SDL_KEYDOWN, sym);
+    pushKey(SDL_KEYUP, sym);
+}
+
 // A button event at window pixel (x, y).
 inline void pushButton(Uint32 type, int button, int x, int y) {
     SDL_Event e{};

@@ -21,10 +21,6 @@ protected:
         game.camera.input = &game.input;
     }
 
-    static void tap(SDL_Keycode sym) {
-        pushKey(SDL_KEYDOWN, sym);
-        pushKey(SDL_KEYUP, sym);
-    }
     // Handles everything queued and returns what the game printed.
     std::string frame() {
         testing::internal::CaptureStdout();
@@ -77,12 +73,6 @@ TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedAndMouseDeltasArePerFrame) 
     EXPECT_EQ(mouse(), Vec3(310, 10, -15)) << "both events of the frame add up";
     frame(); // the mouse rests
     EXPECT_EQ(mouse(), Vec3(310, 0, 0));
-
-    // Steps and limits are the camera's own; here only that the wheel reaches it.
-    game.camera.distanceFromTarget = 50;
-    pushWheel(2);
-    frame();
-    EXPECT_EQ(game.camera.distanceFromTarget, 45.0f);
 }
 
 TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndFiltersAndEscapeQuits) {

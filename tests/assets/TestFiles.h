@@ -1,6 +1,5 @@
 #pragma once
-// Files written by the asset tests into the test temp folder, and the set-up for
-// a child process that is expected to end through fatalError.
+// Files written by the asset tests into the test temp folder.
 
 #include <string>
 #include <vector>
@@ -11,6 +10,3 @@ std::string writeTextFile(const std::string& name, const std::string& text);
 std::string writePng(const std::string& name, int width, int height, int channels,
                      const std::vector<unsigned char>& pixels);
 
-// fatalError prints on standard output and then waits for a number on standard
-// input; a death test only sees standard error and must not wait.
-void prepareFatalChild();

@@ -4,7 +4,6 @@
 #include "render/EntityRenderer.h"
 #include "render/Light.h"
 #include "world/Camera.h"
-#include "world/Player.h"
 
 namespace {
 
@@ -44,41 +43,6 @@ protected:
     Model model{nullptr, &material}; // the square
 };
 
-GLint boundTexture(GLenum unit) {
-    glActiveTexture(unit);
-    return integerState(GL_TEXTURE_BINDING_2D);
-}
-
-}
-
-TEST_F(EntityRendering, EachModelLoadsItsMaterialAtlasCellAndNormalMap) {
-    Material normalMap(texture(rgba(128, 128, 255)));
-    Model mapped(model.mesh, &material, &normalMap);
-    Entity entity(&mapped, Vec3(0, 0, -5), 0, 0, 0, 1, 0);
-    Material atlas(material.textureName);
-    atlas.numberOfRows = 3;
-    atlas.useFakeLighting = true;
-    atlas.shineDamper = 10;
-    atlas.reflectivity = 0.5f;
-    Model atlasModel(model.mesh, &atlas);
-    Player player(nullptr, &atlasModel, Vec3(4, 5, -6), 0, 0, 0, 1);
-    player.textureIndex = 5; // third column, second row
-    const GLuint program = shader->programId;
-
-    beginPass({});
-    renderer.render({{&mapped, {&entity}}});
-    expectUniform(program, "hasNormalMap", {1});
-    EXPECT_EQ(boundTexture(GL_TEXTURE1), GLint(normalMap.textureName));
-    renderer.renderSingle(player);
-
-    expectUniform(program, "hasNormalMap", {0});
-    expectUniform(program, "offset", {2.0f / 3.0f, 1.0f / 3.0f});
-    expectUniform(program, "numberOfRows", {3});
-    expectUniform(program, "useFakeLighting", {1});
-    expectUniform(program, "shineDamper", {10});
-    expectUniform(program, "reflectivity", {0.5f});
-    EXPECT_EQ(readMatrix(program, "transformationMatrix")[3], Vec4(4, 5, -6, 1));
-    EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
 }
 
 TEST_F(EntityRendering, TransparentModelsShowBackFacesAndWhatIsDrawnLaterThroughTheirCutOuts) {

@@ -26,8 +26,6 @@ struct PassRecord {
     ScenePass pass;
     EntityBatches batches;
     std::vector<Terrain*> terrains;
-    Vec3 cameraPosition;
-    float cameraPitch, cameraYaw;
     std::array<float, 4> entityClipPlane, terrainClipPlane;
     bool clipping;
     GLint frameBuffer;
@@ -64,10 +62,9 @@ protected:
     }
 
     void record(ScenePass pass) {
-        passes.push_back({pass, renderer->getBatches(), renderer->getTerrains(), camera.position, camera.pitch,
-                          camera.yaw, readUniform<4>(entityProgram, "clipPlane"),
-                          readUniform<4>(terrainProgram, "clipPlane"), glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
-                          integerState(GL_FRAMEBUFFER_BINDING), viewport()});
+        passes.push_back({pass, renderer->getBatches(), renderer->getTerrains(),
+                          readUniform<4>(entityProgram, "clipPlane"), readUniform<4>(terrainProgram, "clipPlane"),
+                          glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE, integerState(GL_FRAMEBUFFER_BINDING), viewport()});
     }
 
     glm::ivec2 pixelOf(const Vec3& world) const {
@@ -95,7 +92,9 @@ protected:
 
 }
 
-TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
+// The mirrored eye shows in the reference frames' water pictures; the clip switch does
+// not, as llvmpipe clips by any distance a shader writes.
+TEST_F(SceneRendering, EachPassClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
@@ -106,9 +105,6 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
 
     ASSERT_EQ(passes.size(), 3u);
     const ScenePass order[3] = {ScenePass::REFLECTION, ScenePass::REFRACTION, ScenePass::MAIN};
-    // Camera 35 above a plane at -21 is mirrored to 77 below it, then restored.
-    const Vec3 eyes[3] = {{188, -77, 377}, {188, 35, 377}, {188, 35, 377}};
-    const float pitches[3] = {-45, 45, 45};
     const std::array<float, 4> planes[3] = {{0, 1, 0, 21}, {0, -1, 0, -21}, {0, -1, 0, 10000}};
     const bool clipping[3] = {true, true, false};
     const WaterTargets& targets = renderer->getWaterTargets();
@@ -118,9 +114,6 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
         SCOPED_TRACE(i);
         const PassRecord& r = passes[i];
         EXPECT_EQ(r.pass, order[i]);
-        EXPECT_EQ(r.cameraPosition, eyes[i]);
-        EXPECT_EQ(r.cameraPitch, pitches[i]);
-        EXPECT_EQ(r.cameraYaw, 30);
         EXPECT_EQ(r.entityClipPlane, planes[i]);
         EXPECT_EQ(r.terrainClipPlane, planes[i]);
         EXPECT_EQ(r.clipping, clipping[i]);
@@ -148,7 +141,9 @@ TEST_F(SceneRendering, EachPassMirrorsClipsTargetsAndGroupsEntitiesByModelAndWit
     EXPECT_THROW(again.at(&twinA), std::out_of_range);
 }
 
-TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteSkyOnlyTurnsAndBothLitProgramsTakeUpToFourLights) {
+// What the pictures cannot show: the game's one terrain stands at the origin, and its
+// light list never shrinks.
+TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndLightSlotsBeyondTheListAreEmptied) {
     Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
     Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
     lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
@@ -160,63 +155,15 @@ TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndMatteSkyOnlyTurnsAndBothLitProg
     lights = {&sun, &lamp, &lamp};
     terrain->x = 500;
     terrain->z = -500;
-    camera.position = Vec3(10, 20, 30);
-    camera.pitch = 0;
-    camera.yaw = 90;
     drawFrame({});
-
-    // A quarter turn about y: x goes to -z and z to x; the sky never moves with the camera.
-    const Mat4 sky = readMatrix(programs().skybox.programId, "viewMatrix");
-    const Mat4 turn(Vec4(0, 0, -1, 0), Vec4(0, 1, 0, 0), Vec4(1, 0, 0, 0), Vec4(0, 0, 0, 1));
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_NEAR(glm::distance(sky[c], turn[c]), 0.0f, UNIFORM_TOLERANCE) << "sky column " << c;
-    }
-    const Vec4 sceneTranslation = readMatrix(entityProgram, "viewMatrix")[3];
-    EXPECT_NEAR(glm::distance(sceneTranslation, Vec4(-30, -20, 10, 1)), 0.0f, 1e-4f);
-
     const Mat4 expected(Vec4(1, 0, 0, 0), Vec4(0, 1, 0, 0), Vec4(0, 0, 1, 0), Vec4(500, 0, -500, 1));
     EXPECT_EQ(readMatrix(terrainProgram, "transformationMatrix"), expected);
-    expectUniform(terrainProgram, "shineDamper", {1});
-    expectUniform(terrainProgram, "reflectivity", {0});
-    expectUniform(terrainProgram, "skyColour", {SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b});
     for (const GLuint program : {entityProgram, terrainProgram}) {
         SCOPED_TRACE(program == entityProgram ? "entity program" : "terrain program");
-        expectUniform(program, "lightPosition[0]", {-150, 10000, 7900});
-        expectUniform(program, "lightColour[1]", {1, 0.345f, 0.25f});
-        expectUniform(program, "attenuation[2]", {1, 0.02f, 0});
-        // The slot the last frame's fourth light had is emptied.
         expectUniform(program, "lightPosition[3]", {0, 0, 0});
         expectUniform(program, "lightColour[3]", {0, 0, 0});
         expectUniform(program, "attenuation[3]", {1, 0, 0});
     }
-}
-
-TEST_F(SceneRendering, ClipPlanesKeepOnlyTheirSideOfTheWaterInTheTwoPictures) {
-    material.textureName = texture(rgba(255, 0, 0));
-    // A wall through the water plane at eye height, facing the camera.
-    Entity wall(&model, Vec3(0, -21, 0), 0, 0, 0, 40, 0);
-    player.position = Vec3(0, 0, 1000);
-    Light lamp(Vec3(0, -21, 60), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    lights = {&lamp};
-    terrain->x = 2000;
-    camera.position = Vec3(0, -21, 60);
-    camera.pitch = 0;
-    camera.yaw = 0;
-
-    drawFrame({&wall});
-
-    const auto isWall = [](GLuint frameBuffer, int width, int height, float heightFraction) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-        unsigned char p[4] = {};
-        glReadPixels(width / 2, int(float(height) * heightFraction), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return p[0] > 150 && p[1] < 60 && p[2] < 60;
-    };
-    const WaterTargets& targets = renderer->getWaterTargets();
-    EXPECT_TRUE(isWall(targets.reflectionFrameBuffer, 320, 180, 0.75f)) << "above the water, reflection";
-    EXPECT_FALSE(isWall(targets.reflectionFrameBuffer, 320, 180, 0.25f)) << "below the water, reflection";
-    EXPECT_FALSE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.75f)) << "above the water, refraction";
-    EXPECT_TRUE(isWall(targets.refractionFrameBuffer, 1280, 720, 0.25f)) << "below the water, refraction";
 }
 
 TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
@@ -233,6 +180,7 @@ TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
     EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));

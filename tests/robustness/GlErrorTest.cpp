@@ -1,4 +1,5 @@
 // GL errors fail GL tests, and the whole scene draws without one.
+#include "app/AppTestSupport.h"
 #include "app/FrameClock.h"
 #include "app/Game.h"
 #include "render/GlDebug.h"
@@ -38,15 +39,6 @@ void recordErrors() {
 
 void provokeInvalidEnum() {
     glEnable(GLenum(0xFFFF));
-}
-
-void tap(SDL_Keycode key) {
-    for (const Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP)}) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.sym = key;
-        SDL_PushEvent(&event);
-    }
 }
 
 }

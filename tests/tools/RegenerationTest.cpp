@@ -76,7 +76,7 @@ TEST(ResourceImages, AreStoredUnfilteredPowerOfTwoImagesWithTheChannelsTheShader
         ASSERT_GT(file.size(), 33u);
         const std::uint32_t width = readWord(file, 16), height = readWord(file, 20);
         EXPECT_TRUE(MipLevels::canHalve(int(width), int(height))) << width << " x " << height;
-        const bool ownSize = name.rfind("gui", 0) == 0 || name == "white.png"; // GuiData checks GUI sizes
+        const bool ownSize = name.rfind("gui", 0) == 0 || name == "white.png"; // GUI images keep their proportions
         EXPECT_TRUE(ownSize || (width == height && (width == 256 || width == 512))) << width << " x " << height;
         const int channelsOfColourType[] = {1, 0, 3, 0, 2, 0, 4};
         const int channels = channelsOfColourType[std::min<int>(file[25], 6)];
