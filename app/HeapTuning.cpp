@@ -18,6 +18,16 @@
 #define WM_ADDRESS_SANITIZER 0
 #endif
 
+void adviseHugePages(const void* start, std::size_t bytes) {
+    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t(2) << 20;
+    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t first = (begin + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(HUGE_PAGE - 1);
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+}
+
 bool canTuneHeap() {
 #if defined(__GLIBC__)
     return !WM_ADDRESS_SANITIZER;
@@ -42,20 +52,13 @@ void tuneHeapForLoading() {
     constexpr int TRIMMED_FROM = 512 << 20;
     constexpr size_t BLOCK = size_t(16) << 20;
     constexpr int BLOCKS = 8;
-    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t(2) << 20;
     mallopt(M_MMAP_THRESHOLD, MAPPED_FROM);
     mallopt(M_TRIM_THRESHOLD, TRIMMED_FROM);
     void* blocks[BLOCKS] = {};
     for (void*& block : blocks) {
         block = std::malloc(BLOCK);
-        if (!block) {
-            continue;
-        }
-        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
-        const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-        const std::uintptr_t last = (start + BLOCK) & ~(HUGE_PAGE - 1);
-        if (last > first) {
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        if (block) {
+            adviseHugePages(block, BLOCK);
         }
     }
     for (void* block : blocks) {

@@ -1,5 +1,9 @@
 #include "assets/DataFile.h"
 
+#include "app/FatalError.h"
+
+#include <SOIL/SOIL.h>
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -21,4 +25,14 @@ void DataFile::printWhyUnreadable(const std::string& path) {
         reason = std::strerror(error);
     }
     std::cerr << path << ": " << reason << std::endl;
+}
+
+unsigned char* DataFile::decodeImage(const std::string& path, int& width, int& height, int& channels,
+                                     int forceChannels) {
+    errno = 0;
+    unsigned char* pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, forceChannels);
+    if (!pixels && errno == ENOMEM) {
+        fatalOutOfMemory(path);
+    }
+    return pixels;
 }

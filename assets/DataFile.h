@@ -16,4 +16,9 @@ public:
     // Prints "<path>: <reason>" on the error stream as perror does, after a failed open
     // or a refusal: the refusal if there is one, else the system's reason in errno.
     static void printWhyUnreadable(const std::string& path);
+
+    // SOIL_load_image, except that a decoder that runs out of memory ends the game
+    // through fatalOutOfMemory: that is no broken file, and there is no memory to play on.
+    static unsigned char* decodeImage(const std::string& path, int& width, int& height, int& channels,
+                                      int forceChannels);
 };

@@ -33,12 +33,7 @@ struct SoilImage {
         if (!failure.empty()) {
             return;
         }
-        errno = 0;
-        pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, forceChannels);
-        // A decoder's failed allocation is no broken file: there is no memory to play on.
-        if (!pixels && errno == ENOMEM) {
-            fatalOutOfMemory(path);
-        }
+        pixels = DataFile::decodeImage(path, width, height, channels, forceChannels);
         if (!pixels) {
             failure = SOIL_last_result();
         }

@@ -1,12 +1,12 @@
 #include "assets/ObjParser.h"
 
 #include "app/FatalError.h"
+#include "app/HeapTuning.h"
 #include "assets/DataFile.h"
 #include "assets/ModelLoader.h"
 #include "assets/PhaseTimer.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -266,13 +266,7 @@ constexpr size_t SMALLEST_ROOM = 4096;
 template <typename T>
 void reserveLarge(std::vector<T>& list, size_t count) {
     list.reserve(count);
-    constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t(2) << 20;
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(list.data());
-    const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-    const std::uintptr_t last = (start + count * sizeof(T)) & ~(HUGE_PAGE - 1);
-    if (last > first) {
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
+    adviseHugePages(list.data(), count * sizeof(T));
 }
 
 std::string quoted(std::string_view text) {

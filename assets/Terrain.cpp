@@ -7,7 +7,6 @@
 
 #include <SOIL/SOIL.h>
 
-#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -142,13 +141,9 @@ Mesh* Terrain::buildMesh(ModelLoader& loader, const std::string& heightMapPath) 
     if (!refusal.empty()) {
         fatalError("Height map " + heightMapPath + " could not be read: " + refusal);
     }
-    errno = 0;
     const std::unique_ptr<unsigned char, void (*)(unsigned char*)> pixels(
-        SOIL_load_image(heightMapPath.c_str(), &imageWidth, &imageHeight, &imageChannels, SOIL_LOAD_L),
+        DataFile::decodeImage(heightMapPath, imageWidth, imageHeight, imageChannels, SOIL_LOAD_L),
         [](unsigned char* p) { SOIL_free_image_data(p); });
-    if (!pixels && errno == ENOMEM) {
-        fatalOutOfMemory(heightMapPath);
-    }
     if (!pixels) {
         fatalError("Height map " + heightMapPath + " could not be read: " + SOIL_last_result());
     }
