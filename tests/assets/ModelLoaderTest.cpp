@@ -20,13 +20,6 @@ protected:
     void SetUp() override { requireGlContext(); }
     void TearDown() override { loader.cleanUp(); }
 
-    // Of the texture bound to `target`.
-    static GLint textureParameter(GLenum target, GLenum name) {
-        GLint value = 0;
-        glGetTexParameteriv(target, name, &value);
-        return value;
-    }
-
     ModelLoader loader;
 };
 
@@ -62,41 +55,6 @@ TEST_F(ModelLoaderTest, MeshesGetABufferPerAttributeAndCleanUpDeletesEveryNameEv
     for (const unsigned int name : vertexArrays) EXPECT_FALSE(glIsVertexArray(name)) << name;
     for (const unsigned int name : buffers) EXPECT_FALSE(glIsBuffer(name)) << name;
     for (const unsigned int name : textures) EXPECT_FALSE(glIsTexture(name)) << name;
-}
-
-TEST_F(ModelLoaderTest, GreyTexturesTurnOpaqueAndCubeMapsFillTheirFacesInOrderEachWithItsOwnSampling) {
-    const GLuint texture = loader.loadTexture(writePng("loaderMips.png", 8, 4, 1, std::vector<unsigned char>(32, 90)));
-    std::vector<std::string> faces;
-    for (unsigned char face = 0; face < 6; ++face) {
-        // Odd-width RGB rows are not 4-byte aligned; each face's bytes count up from face * 30.
-        std::vector<unsigned char> rgb(27);
-        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = (unsigned char)(face * 30 + i);
-        faces.push_back(writePng("loaderSky" + std::to_string(face) + ".png", 3, 3, 3, rgb));
-    }
-    const GLuint cube = loader.loadCubeMap(faces);
-    EXPECT_EQ(loader.textures(), std::vector<unsigned int>{texture}) << "the sky box owns its cube map";
-    glBindTexture(GL_TEXTURE_2D, texture);
-    for (const auto& [name, value] : {std::pair{GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR},
-                                      {GL_TEXTURE_MAG_FILTER, GL_LINEAR}, {GL_TEXTURE_WRAP_S, GL_REPEAT},
-                                      {GL_TEXTURE_WRAP_T, GL_REPEAT}})
-        EXPECT_EQ(textureParameter(GL_TEXTURE_2D, name), value) << name;
-    GLfloat bias = 0;
-    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, &bias);
-    EXPECT_EQ(bias, -0.5f);
-    // The whole chain is there: the 1 x 1 level 3 holds the mean colour, the grey made opaque RGBA.
-    std::vector<unsigned char> smallest(4);
-    glGetTexImage(GL_TEXTURE_2D, 3, GL_RGBA, GL_UNSIGNED_BYTE, smallest.data());
-    EXPECT_EQ(smallest, (std::vector<unsigned char>{90, 90, 90, 255}));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
-    for (const auto& [name, value] : {std::pair{GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE}, {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE},
-                                      {GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE}, {GL_TEXTURE_MIN_FILTER, GL_LINEAR}})
-        EXPECT_EQ(textureParameter(GL_TEXTURE_CUBE_MAP, name), value) << name;
-    for (unsigned char face = 0; face < 6; ++face) {
-        std::vector<unsigned char> rgba(36); // read back as RGBA, whose rows are always aligned
-        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        EXPECT_EQ(std::make_pair(int(rgba[0]), int(rgba[34])), std::make_pair(face * 30, face * 30 + 26)) << int(face);
-    }
-    glDeleteTextures(1, &cube);
 }
 
 // The loader builds the levels of power-of-two images itself; they must be the ones
