@@ -27,18 +27,10 @@ std::set<std::string> fileNames(const fs::path& folder) {
     return names;
 }
 
-class Regeneration : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/wm_regenerate_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        output = pattern;
-    }
-    void TearDown() override { fs::remove_all(output); }
-    fs::path output;
-};
-
-TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
+TEST(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
+    char pattern[] = "/tmp/wm_regenerate_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path output = pattern;
     const std::string command = std::string("\"") + WM_GENERATOR_BINARY + "\" \"" + output.string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const fs::path committed = fs::path(WM_SOURCE_DIR);
@@ -49,6 +41,7 @@ TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
             << "Resources/" << name << " differs";
     for (const char* name : {"docs/assets.png", "packaging/wm.png"})
         EXPECT_TRUE(readFileBytes(output / name) == readFileBytes(committed / name)) << name << " differs";
+    fs::remove_all(output);
 }
 
 // Big-endian 32-bit value at `at`.
