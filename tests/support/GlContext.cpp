@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 namespace {
@@ -15,12 +16,9 @@ bool handlerAdded = false;
 
 // Switches error reports on for the current context; the failing handler is added once.
 void watchGlErrors() {
-    if (handlerAdded) {
-        enableGlErrorChecks(nullptr);
-        return;
-    }
+    enableGlErrorChecks(handlerAdded ? std::function<void(const std::string&)>()
+                                     : [](const std::string& message) { ADD_FAILURE() << message; });
     handlerAdded = true;
-    enableGlErrorChecks([](const std::string& message) { ADD_FAILURE() << message; });
 }
 
 bool hasCurrentContext() {
@@ -31,21 +29,14 @@ bool hasCurrentContext() {
 // Display), and errors that a driver without debug output only queues.
 class GlErrorListener : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
-        if (hasCurrentContext()) {
-            watchGlErrors();
-        }
+        if (hasCurrentContext()) watchGlErrors();
     }
     void OnTestEnd(const testing::TestInfo&) override {
-        if (!hasCurrentContext()) {
-            return;
-        }
+        if (!hasCurrentContext()) return;
         // Debug builds of the game switch reports on themselves, perhaps before our handler exists.
         const bool reported = handlerAdded && glErrorChecksActive();
-        for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-            if (!reported) {
-                ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
-            }
-        }
+        const GLenum error = takeGlError();
+        if (!reported && error != GL_NO_ERROR) ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
         watchGlErrors();
     }
 };
@@ -61,9 +52,7 @@ const bool LISTENER_INSTALLED = [] {
 
 SDL_Window* requireGlContext() {
     static SDL_Window* window = nullptr;
-    if (window) {
-        return window;
-    }
+    if (window) return window;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
         std::abort();
@@ -82,16 +71,10 @@ SDL_Window* requireGlContext() {
         }
         std::fprintf(stderr, "no OpenGL context for the tests (attempt %d): %s%s\n", attempt, SDL_GetError(),
                      context ? reinterpret_cast<const char*>(glewGetErrorString(glew)) : "");
-        if (context) {
-            SDL_GL_DeleteContext(context);
-        }
-        if (window) {
-            SDL_DestroyWindow(window);
-            window = nullptr;
-        }
-        if (attempt == ATTEMPTS) {
-            std::abort();
-        }
+        if (context) SDL_GL_DeleteContext(context);
+        if (window) SDL_DestroyWindow(window);
+        window = nullptr;
+        if (attempt == ATTEMPTS) std::abort();
         SDL_Delay(500);
     }
     glViewport(0, 0, 1024, 768);
@@ -102,10 +85,7 @@ SDL_Window* requireGlContext() {
 
 unsigned int takeGlError() {
     GLenum first = GL_NO_ERROR;
-    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-        if (first == GL_NO_ERROR) {
-            first = e;
-        }
-    }
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
+        if (first == GL_NO_ERROR) first = e;
     return first;
 }

@@ -27,18 +27,10 @@ std::set<std::string> fileNames(const fs::path& folder) {
     return names;
 }
 
-class Regeneration : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/wm_regenerate_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        output = pattern;
-    }
-    void TearDown() override { fs::remove_all(output); }
-    fs::path output;
-};
-
-TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
+TEST(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
+    char pattern[] = "/tmp/wm_regenerate_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path output = pattern;
     const std::string command = std::string("\"") + WM_GENERATOR_BINARY + "\" \"" + output.string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const fs::path committed = fs::path(WM_SOURCE_DIR);
@@ -49,6 +41,7 @@ TEST_F(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
             << "Resources/" << name << " differs";
     for (const char* name : {"docs/assets.png", "packaging/wm.png"})
         EXPECT_TRUE(readFileBytes(output / name) == readFileBytes(committed / name)) << name << " differs";
+    fs::remove_all(output);
 }
 
 // Big-endian 32-bit value at `at`.
@@ -58,11 +51,10 @@ std::uint32_t readWord(const std::string& bytes, size_t at) {
     return value;
 }
 
-// Start-up decodes every image: the game's images must be quick to decode (stored,
-// unfiltered rows) and have power-of-two sides, so that building their mip-maps
-// needs no new driver code. Textures are 256 or 512 square, sky faces must be, and
-// each image holds the channels its shader reads: RGB unless listed here.
-TEST(ResourceImages, AreStoredUnfilteredPowerOfTwoImagesWithTheChannelsTheShadersRead) {
+// The game's images have power-of-two sides, so that building their mip-maps needs no
+// new driver code. Textures are 256 or 512 square, sky faces must be, and each image
+// holds the channels its shader reads: RGB unless listed here.
+TEST(ResourceImages, ArePowerOfTwoImagesWithTheChannelsTheShadersRead) {
     const std::map<std::string, int> notRgb = {{"heightmap3.png", 1}, {"terrainLightMap.png", 1}, {"fern.png", 4},
                                                {"pcFaceTexture1.png", 4}, {"guiQuest.png", 4},
                                                {"guiReadyButton.png", 4}, {"guiResetButton.png", 4}};
@@ -73,7 +65,7 @@ TEST(ResourceImages, AreStoredUnfilteredPowerOfTwoImagesWithTheChannelsTheShader
         SCOPED_TRACE(name);
         ++images;
         const std::string file = readFileBytes(entry.path());
-        ASSERT_GT(file.size(), 33u);
+        ASSERT_GT(file.size(), 25u);
         const std::uint32_t width = readWord(file, 16), height = readWord(file, 20);
         EXPECT_TRUE(MipLevels::canHalve(int(width), int(height))) << width << " x " << height;
         const bool ownSize = name.rfind("gui", 0) == 0 || name == "white.png"; // GUI images keep their proportions
@@ -81,25 +73,6 @@ TEST(ResourceImages, AreStoredUnfilteredPowerOfTwoImagesWithTheChannelsTheShader
         const int channelsOfColourType[] = {1, 0, 3, 0, 2, 0, 4};
         const int channels = channelsOfColourType[std::min<int>(file[25], 6)];
         EXPECT_EQ(channels, notRgb.count(name) ? notRgb.at(name) : 3);
-        std::string data; // the zlib stream of all IDAT chunks
-        for (size_t at = 8; at + 8 <= file.size();) {
-            const std::uint32_t length = readWord(file, at);
-            if (file.compare(at + 4, 4, "IDAT") == 0) data += file.substr(at + 8, length);
-            at += 12 + length;
-        }
-        std::string rows;
-        bool last = false;
-        for (size_t at = 2; !last && at + 5 <= data.size();) {
-            last = data[at] & 1;
-            ASSERT_EQ((data[at] >> 1) & 3, 0) << "a compressed block";
-            const size_t length = std::uint8_t(data[at + 1]) | std::uint8_t(data[at + 2]) << 8;
-            rows += data.substr(at + 5, length);
-            at += 5 + length;
-        }
-        EXPECT_TRUE(last);
-        const size_t rowBytes = width * size_t(channels) + 1;
-        ASSERT_EQ(rows.size(), rowBytes * height);
-        for (size_t row = 0; row < height; ++row) ASSERT_EQ(rows[row * rowBytes], 0) << "filter on row " << row;
     }
     EXPECT_GT(images, 20);
 }

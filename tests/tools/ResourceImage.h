@@ -9,8 +9,6 @@
 struct ResourceImage {
     int width = 0, height = 0, channels = 0; // channels as stored in the file
     std::vector<unsigned char> rgba;
-
-    const unsigned char* at(int x, int y) const { return &rgba[(size_t(y) * width + x) * 4]; }
 };
 
 inline std::string resourcePath(const std::string& name) { return std::string(WM_SOURCE_DIR) + "/Resources/" + name; }
