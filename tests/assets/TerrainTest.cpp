@@ -73,6 +73,41 @@ TEST(Terrain, HeightFollowsTheDrawnDiagonalAndIsZeroOffTheTerrain) {
         EXPECT_EQ(raised.heightAt(point[0], point[1]), 0.0f) << point[0] << ", " << point[1];
 }
 
+TEST(Terrain, HeightOffTheGridLinesMatchesTheFmodReferenceToTheBit) {
+    // The query splits a point into its grid square and the offset within it; the
+    // reference takes the offset with std::fmod, the direct definition. Within float
+    // rounding of a grid line the two may pick different squares; the real-map tests
+    // below cover those points.
+    const auto reference = [](const Terrain& t, float x, float z) {
+        const float size = Terrain::TERRAIN_SIZE / float(t.sideVertices() - 1);
+        const int gx = int(std::floor(x / size)), gz = int(std::floor(z / size));
+        const float u = std::fmod(x, size) / size, v = std::fmod(z, size) / size;
+        if (u <= 1.0f - v)
+            return (1.0f - u - v) * t.vertexHeight(gx, gz) + u * t.vertexHeight(gx + 1, gz) +
+                   v * t.vertexHeight(gx, gz + 1);
+        return (1.0f - v) * t.vertexHeight(gx + 1, gz) + (u + v - 1.0f) * t.vertexHeight(gx + 1, gz + 1) +
+               (1.0f - u) * t.vertexHeight(gx, gz + 1);
+    };
+    const auto nearALine = [](float c, float size) {
+        const double offset = std::remainder(double(c), double(size));
+        return std::abs(offset) <= double(c) * 0x1p-19;
+    };
+    std::mt19937 random(3);
+    for (const int side : {2, 7, 256, 257}) {
+        const std::vector<unsigned char> pixels = randomPixels(side, unsigned(side));
+        const Terrain terrain(Terrain::buildGeometry(pixels.data(), side));
+        const float size = Terrain::TERRAIN_SIZE / float(side - 1);
+        std::uniform_real_distribution<float> anywhere(0.0f, std::nextafter(500.0f, 0.0f));
+        for (int checked = 0; checked < 10000;) {
+            const float x = anywhere(random), z = anywhere(random);
+            if (nearALine(x, size) || nearALine(z, size)) continue;
+            ++checked;
+            const float height = terrain.heightAt(x, z), expected = reference(terrain, x, z);
+            ASSERT_EQ(std::memcmp(&height, &expected, sizeof height), 0) << side << ": " << x << ", " << z;
+        }
+    }
+}
+
 // The game's own height map, where rounding at grid lines used to pick the wrong square.
 class RealHeightMap : public ::testing::Test {
 protected:
