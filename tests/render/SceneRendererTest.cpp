@@ -104,12 +104,16 @@ protected:
 
 // The mirrored eye shows in the reference frames' water pictures; the clip switch does
 // not, as llvmpipe clips by any distance a shader writes.
-TEST_F(SceneRendering, EachPassClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
+TEST_F(SceneRendering, EachPassClipsTargetsGroupsAndLightsAndTheFrameEndsInTheStateTheNextExpects) {
+    material.hasTransparency = true; // turns culling off while the entities are drawn
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
     WaterTile higher(0, 0, 5); // only the first tile sets the plane
     waters.push_back(&higher);
+    Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
+    Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
+    lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
 
     drawFrame({&a2, &b, &a1, &c, &a3});
 
@@ -126,43 +130,8 @@ TEST_F(SceneRendering, EachPassClipsTargetsAndGroupsEntitiesByModelAndWithoutWat
         EXPECT_EQ(passes[i].groups, (Groups{{&model, {&a2, &a1, &a3}}, {&twinA, {&b}}, {&twinB, {&c}}})) << i;
         EXPECT_EQ(passes[i].terrains, std::vector<Terrain*>{terrain.get()}) << i;
     }
-
-    passes.clear();
-    waters.clear();
-    drawFrame({&c, &a1});
-    ASSERT_EQ(passes.size(), 1u);
-    EXPECT_EQ(std::get<0>(passes[0].state), ScenePass::MAIN);
-    // The groups reuse the last frame's storage, but none of its entities or its order.
-    EXPECT_EQ(passes[0].groups, (Groups{{&twinB, {&c}}, {&model, {&a1}}}));
-}
-
-// What the pictures cannot show: the game's one terrain stands at the origin, and its
-// light list never shrinks.
-TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndLightSlotsBeyondTheListAreEmptied) {
-    Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
-    lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
-    drawFrame({});
     expectUniform(entityProgram, "lightPosition[3]", {-150, 10000, 7900});
     expectUniform(terrainProgram, "lightPosition[3]", {-150, 10000, 7900});
-
-    lights = {&sun, &lamp, &lamp};
-    terrain->x = 500;
-    terrain->z = -500;
-    drawFrame({});
-    expectUniform(terrainProgram, "transformationMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 500, 0, -500, 1});
-    for (const GLuint program : {entityProgram, terrainProgram}) {
-        expectUniform(program, "lightPosition[3]", {0, 0, 0});
-        expectUniform(program, "lightColour[3]", {0, 0, 0});
-        expectUniform(program, "attenuation[3]", {1, 0, 0});
-    }
-}
-
-TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
-    // The transparent entity turns culling off while it is drawn.
-    material.hasTransparency = true;
-    Entity entity(&model, Vec3(0, 5000, 0), 0, 0, 0, 5, 0);
-    drawFrame({&entity});
 
     renderer->drawGui({});
     EXPECT_EQ(viewport(), WINDOW_VIEWPORT);
@@ -175,6 +144,25 @@ TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
+
+    // What the pictures cannot show, as the game always has water, one terrain at the
+    // origin and a light list that never shrinks.
+    passes.clear();
+    waters.clear();
+    lights = {&sun, &lamp, &lamp};
+    terrain->x = 500;
+    terrain->z = -500;
+    drawFrame({&c, &a1});
+    ASSERT_EQ(passes.size(), 1u);
+    EXPECT_EQ(std::get<0>(passes[0].state), ScenePass::MAIN);
+    // The groups reuse the last frame's storage, but none of its entities or its order.
+    EXPECT_EQ(passes[0].groups, (Groups{{&twinB, {&c}}, {&model, {&a1}}}));
+    expectUniform(terrainProgram, "transformationMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 500, 0, -500, 1});
+    for (const GLuint program : {entityProgram, terrainProgram}) {
+        expectUniform(program, "lightPosition[3]", {0, 0, 0});
+        expectUniform(program, "lightColour[3]", {0, 0, 0});
+        expectUniform(program, "attenuation[3]", {1, 0, 0});
+    }
 }
 
 TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOftenAndDimmedByTheLightMap) {

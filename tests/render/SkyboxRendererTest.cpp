@@ -4,15 +4,9 @@ namespace {
 
 // Each face of the test sky in cube-map order (+x, -x, +y, -y, +z, -z): its top quarter
 // in one colour, the rest in a darker one.
-const std::uint32_t TOPS[] = {rgba(255, 0, 0), rgba(0, 255, 0), rgba(0, 0, 255),
-                              rgba(255, 255, 0), rgba(255, 0, 255), rgba(0, 255, 255)};
-const std::uint32_t RESTS[] = {rgba(128, 0, 0), rgba(0, 128, 0), rgba(0, 0, 128),
-                               rgba(128, 128, 0), rgba(128, 0, 128), rgba(0, 128, 128)};
+const Pixel TOPS[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}};
+const Pixel RESTS[] = {{128, 0, 0}, {0, 128, 0}, {0, 0, 128}, {128, 128, 0}, {128, 0, 128}, {0, 128, 128}};
 constexpr int FACE_SIDE = 4;
-
-Pixel pixelOfTexel(std::uint32_t colour) {
-    return {int(colour & 255), int((colour >> 8) & 255), int((colour >> 16) & 255)};
-}
 
 class SkyRendering : public RenderTest {
 protected:
@@ -21,8 +15,9 @@ protected:
         // the image files hold them.
         glBindTexture(GL_TEXTURE_CUBE_MAP, sky.getTexture());
         for (int face = 0; face < 6; ++face) {
-            std::vector<std::uint32_t> texels(FACE_SIDE * FACE_SIDE, RESTS[face]);
-            std::fill(texels.begin(), texels.begin() + FACE_SIDE, TOPS[face]);
+            const Pixel top = TOPS[face], rest = RESTS[face];
+            std::vector<std::uint32_t> texels(FACE_SIDE * FACE_SIDE, rgba(rest.r, rest.g, rest.b));
+            std::fill(texels.begin(), texels.begin() + FACE_SIDE, rgba(top.r, top.g, top.b));
             glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA, FACE_SIDE, FACE_SIDE, 0, GL_RGBA,
                          GL_UNSIGNED_BYTE, texels.data());
         }
@@ -53,11 +48,11 @@ TEST_F(SkyRendering, EachFaceLiesInItsOwnDirectionWithItsTopRowUpAndTheFogBandBe
     // its half-height above the horizon, in its top quarter; 20 degrees meets it at 0.36,
     // below that quarter, and still above the fog band (which ends at a sine of 0.3).
     // Overhead, the top row of the top face borders the -z face.
-    const struct { float yaw, pitch; std::uint32_t texel; } views[] = {
+    const struct { float yaw, pitch; Pixel texel; } views[] = {
         {0, -35, TOPS[5]},   {0, -20, RESTS[5]},   {90, -35, TOPS[0]},  {90, -20, RESTS[0]}, {180, -35, TOPS[4]},
         {180, -20, RESTS[4]}, {270, -35, TOPS[1]}, {270, -20, RESTS[1]}, {0, -60, TOPS[2]},  {180, -60, RESTS[2]}};
     for (const auto& v : views) {
-        EXPECT_EQ(skyAhead(v.yaw, v.pitch), pixelOfTexel(v.texel)) << "yaw " << v.yaw << ", pitch " << v.pitch;
+        EXPECT_EQ(skyAhead(v.yaw, v.pitch), v.texel) << "yaw " << v.yaw << ", pitch " << v.pitch;
     }
     // At and below the horizon only the fog colour is left.
     for (const float pitch : {0.0f, 60.0f}) {
