@@ -87,10 +87,8 @@ Picture loadPicture(const std::string& path) {
     return picture;
 }
 
-struct Comparison {
-    int failedTiles = 0, tiles = 0, largestStep = 0;
-    Picture diff; // each pixel's largest step magnified, failed tiles framed in red
-};
+// The diff shows each pixel's largest step magnified, failed tiles framed in red.
+struct Comparison { int failedTiles, tiles, largestStep; Picture diff; };
 
 Comparison compare(Picture& expected, Picture& actual, const Tolerance& tolerance) {
     Comparison result{0, 0, 0, Picture{actual.width, actual.height, std::vector<unsigned char>(actual.rgb.size())}};
@@ -131,7 +129,7 @@ Comparison compare(Picture& expected, Picture& actual, const Tolerance& toleranc
 // The eye at x, z and aboveGround (world units); pitch in degrees, positive looks down;
 // yaw in degrees, 0 looks along -z, 90 along +x, 180 along +z; withPasses also keeps the
 // main pass and the two water targets.
-struct View { const char* name; float x, aboveGround, z, pitch, yaw; bool withPasses; };
+struct View { std::string name; float x, aboveGround, z, pitch, yaw; bool withPasses; };
 
 // Named for what each is there to show; every view also shows the GUI over the scene.
 const std::vector<View> VIEWS = {
@@ -153,19 +151,6 @@ const std::vector<View> VIEWS = {
     // Up into the sky box towards +x: the top face and the +x face above the fog band.
     {"sky", 400, 3, 300, -55, 90, false},
 };
-
-// One frame of the real loop; the picture is read before the buffer swap.
-Picture drawFrame(Game& game) {
-    Picture frame;
-    PhaseTimer::setListener([&](Phase phase, bool begin) {
-        if (phase == Phase::GUI_SUBMIT && !begin) frame = readGl(Display::WIDTH, Display::HEIGHT);
-    });
-    PhaseTimer::enable(true);
-    game.runFrame();
-    PhaseTimer::enable(false);
-    PhaseTimer::setListener(nullptr);
-    return frame;
-}
 
 // Compares with the reference, or writes it when re-making the references.
 void check(const std::string& name, Picture actual, bool updating, const Tolerance& tolerance) {
@@ -209,8 +194,7 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
     std::filesystem::create_directories(OUTPUT_DIR);
     const char* update = std::getenv("WM_UPDATE_REFERENCES");
     const bool updating = update && std::string(update) == "1";
-    const char* drawnWith = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const std::string renderer = drawnWith ? drawnWith : "";
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     std::string recorded;
     Tolerance tolerance = SAME_RENDERER;
     if (updating) {
@@ -233,25 +217,32 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
     g.entities[Game::ENTITY_MARKER]->setPosition(Vec3(184, g.terrain->heightAt(184, 382), 382));
     g.camera.target = nullptr;
 
+    // Each frame of the real loop is read before the buffer swap.
+    Picture frame, mainPass;
+    PhaseTimer::setListener([&](Phase phase, bool begin) {
+        if (phase == Phase::GUI_SUBMIT && !begin) frame = readGl(Display::WIDTH, Display::HEIGHT);
+    });
+    PhaseTimer::enable(true);
     for (const View& view : VIEWS) {
         g.camera.position = Vec3(view.x, g.terrain->heightAt(view.x, view.z) + view.aboveGround, view.z);
         g.camera.pitch = view.pitch;
         g.camera.yaw = view.yaw;
-        Picture mainPass;
         g.sceneRenderer()->setPassObserver([&](ScenePass pass) {
             if (view.withPasses && pass == ScenePass::MAIN) mainPass = readGl(Display::WIDTH, Display::HEIGHT);
         });
-        checkPicture(view.name, drawFrame(g));
+        g.runFrame();
+        checkPicture(view.name, frame);
         g.sceneRenderer()->setPassObserver(nullptr);
         if (!view.withPasses) continue;
         const WaterTargets& targets = g.sceneRenderer()->getWaterTargets();
-        const std::string name = view.name;
-        checkPicture(name + ".main", mainPass);
-        checkPicture(name + ".reflection", readGl(WaterTargets::REFLECTION_WIDTH, WaterTargets::REFLECTION_HEIGHT,
+        checkPicture(view.name + ".main", mainPass);
+        checkPicture(view.name + ".reflection", readGl(WaterTargets::REFLECTION_WIDTH, WaterTargets::REFLECTION_HEIGHT,
                                                   targets.reflectionTexture));
-        checkPicture(name + ".refraction", readGl(WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT,
+        checkPicture(view.name + ".refraction", readGl(WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT,
                                                   targets.refractionTexture));
     }
+    PhaseTimer::enable(false);
+    PhaseTimer::setListener(nullptr);
     EXPECT_EQ(g.player->getPosition(), start) << "nothing but the camera moved between the views";
     g.shutDown();
     setFrameStampSource(nullptr);

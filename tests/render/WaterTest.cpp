@@ -23,8 +23,8 @@ const std::array<Vec3, 4> QUARTERS = {Vec3(1, 0, 0), Vec3(0, 1, 0), Vec3(0, 0, 1
 
 // Which of QUARTERS a pixel shows, or -1.
 int quarterShown(const Pixel& p) {
-    constexpr int LIT = 100; // above the tint's share, below a quarter's
-    const auto at = std::find(QUARTERS.begin(), QUARTERS.end(), Vec3(p.r > LIT, p.g > LIT, p.b > LIT));
+    // A channel over 100 is lit: above the tint's share, below a quarter's.
+    const auto at = std::find(QUARTERS.begin(), QUARTERS.end(), Vec3(p.r > 100, p.g > 100, p.b > 100));
     return at == QUARTERS.end() ? -1 : int(at - QUARTERS.begin());
 }
 
