@@ -33,7 +33,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <utility>
 #include <string>
 #include <vector>
@@ -42,7 +41,6 @@ namespace {
 
 const std::string REFERENCE_DIR = std::string(WM_SOURCE_DIR) + "/tests/reference/";
 const std::string OUTPUT_DIR = std::string(WM_BUILD_DIR) + "/frames/";
-const std::string RENDERER_FILE = REFERENCE_DIR + "renderer.txt";
 
 constexpr int TILE = 16;        // pixels
 constexpr int DIFF_GAIN = 16;   // difference images show each step 16 times brighter
@@ -186,9 +184,9 @@ void check(const std::string& name, Picture actual, bool updating, const Toleran
 // with it the head swing and the ripples' phase, is the same on every run.
 TEST(ReferenceFrames, EveryViewMatchesItsReference) {
     setFrameStampSource([frame = std::int64_t(0)]() mutable { return std::llround(double(frame++) * 1000.0 / 60.0); });
-    auto game = std::make_unique<Game>();
-    game->startUp();
-    game->setUpScene();
+    Game g;
+    g.startUp();
+    g.setUpScene();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 
     std::filesystem::create_directories(OUTPUT_DIR);
@@ -198,8 +196,8 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
     std::string recorded;
     Tolerance tolerance = SAME_RENDERER;
     if (updating) {
-        std::ofstream(RENDERER_FILE) << renderer << "\n";
-    } else if (std::getline(std::ifstream(RENDERER_FILE), recorded), recorded != renderer) {
+        std::ofstream(REFERENCE_DIR + "renderer.txt") << renderer << "\n";
+    } else if (std::getline(std::ifstream(REFERENCE_DIR + "renderer.txt"), recorded), recorded != renderer) {
         std::cout << "The references were made on \"" << recorded << "\"; this machine draws with \"" << renderer
                   << "\", so the tiles are compared with the looser tolerance." << std::endl;
         tolerance = OTHER_RENDERER;
@@ -210,7 +208,6 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
 
     // The player stands at the start facing the first view, the face turned with it, and
     // the marker shows a clicked point beside it.
-    Game& g = *game;
     const Vec3 start = g.startPosition;
     g.player->rotY = 200.0f;
     g.entities[Game::ENTITY_FACE]->setRotY(200.0f);

@@ -31,6 +31,7 @@ protected:
     EntityRenderer renderer{*shader, Transforms::makeProjectionMatrix(1024, 768)};
     Material material{0}; // white
     Model model{nullptr, &material}; // the square
+    Light head{Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0, 0)}, overhead{Vec3(0, 1000, -5), Vec3(1, 1, 1), Vec3(1, 0, 0)};
 };
 
 }
@@ -40,7 +41,6 @@ TEST_F(EntityRendering, TransparentModelsShowBackFacesAndWhatIsDrawnLaterThrough
     Material cutOut(texture(2, 1, {rgba(0, 0, 255, 140), rgba(0, 0, 255, 100)}));
     cutOut.hasTransparency = true;
     Model cutOutModel(model.mesh, &cutOut);
-    Light head(Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0, 0));
 
     beginPass({&head});
     EXPECT_EQ(drawSquareAndReadCentre(model, 180).r, 0) << "culled back face";
@@ -55,6 +55,15 @@ TEST_F(EntityRendering, TransparentModelsShowBackFacesAndWhatIsDrawnLaterThrough
     // The near square covers pixels 366..658 across.
     EXPECT_PRED3(isNear, readWindowPixel(440, 384), (Pixel{0, 0, 255}), SHADE_TOLERANCE);
     EXPECT_PRED3(isNear, readWindowPixel(584, 384), (Pixel{255, 255, 255}), SHADE_TOLERANCE);
+}
+
+// No model of the game's uses it, so the pictures cannot show it.
+TEST_F(EntityRendering, FakeLightingTakesTheNormalAsStraightUp) {
+    material.useFakeLighting = true;
+    beginPass({&overhead});
+    EXPECT_GE(drawSquareAndReadCentre(model, 0).r, 255 - SHADE_TOLERANCE);
+    beginPass({&head});
+    EXPECT_LT(drawSquareAndReadCentre(model, 0).r, 128) << "the light in front leaves the ambient share only";
 }
 
 TEST_F(EntityRendering, NormalMapsTiltTheShadingRedAlongTheTangentAndGreenUpTheImage) {

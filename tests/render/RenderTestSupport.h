@@ -134,6 +134,16 @@ inline glm::ivec2 windowPixelOf(const Mat4& projection, const Mat4& view, const 
             int(std::lround((1.0f - clip.y / clip.w) * 0.5f * 768.0f))};
 }
 
+// Replaces a texture's image with one level of unfiltered texels (see RenderTest::texture).
+inline GLuint fillTexture(GLuint name, int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+
 // Owns what a test makes: its loader's meshes and the textures made with texture().
 class RenderTest : public testing::Test {
 protected:
@@ -146,11 +156,7 @@ protected:
     GLuint texture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
         textures.push_back(0);
         glGenTextures(1, &textures.back());
-        glBindTexture(GL_TEXTURE_2D, textures.back());
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        return textures.back();
+        return fillTexture(textures.back(), width, height, rgbaTexels);
     }
     GLuint texture(std::uint32_t rgbaColour) { return texture(1, 1, {rgbaColour}); }
 

@@ -54,20 +54,13 @@ protected:
     // sets the pictures the reflection and refraction show, each 4 quarters (see paint).
     void setScene(const std::vector<std::uint32_t>& ripples, const std::array<Vec3, 4>& reflection,
                   const std::array<Vec3, 4>& refraction) {
-        // This fixture's loader has loaded nothing but that map.
-        glBindTexture(GL_TEXTURE_2D, loader.textures().front());
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, GLsizei(ripples.size()), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     ripples.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        fillTexture(loader.textures().front(), 1, int(ripples.size()), ripples); // the loader's only texture
         paint(targets.reflectionFrameBuffer, 320, 180, reflection);
         paint(targets.refractionFrameBuffer, 1280, 720, refraction);
     }
 
     WaterTargets targets;
-    WaterShader* shader = &programs().water;
-    WaterRenderer renderer{loader, *shader, Transforms::makeProjectionMatrix(1024, 768), targets};
+    WaterRenderer renderer{loader, programs().water, Transforms::makeProjectionMatrix(1024, 768), targets};
 };
 
 }
@@ -110,8 +103,7 @@ TEST(WaterRipples, MoveFactorStaysBelowOneAndAdvancesByTheSameStepRoundTheWrap) 
         const float next = WaterRenderer::advanceMoveFactor(moveFactor, FRAME_TIME);
         ASSERT_TRUE(next >= 0.0f && next < 1.0f) << frame << ": " << next;
         // The advance measured round the circle, so a wrap counts as the same step.
-        const double advance = std::fmod(double(next) - double(moveFactor) + 1.0, 1.0);
-        ASSERT_NEAR(advance, step, 1e-7) << frame;
+        ASSERT_NEAR(std::fmod(double(next) - double(moveFactor) + 1.0, 1.0), step, 1e-7) << frame;
         wraps += next < moveFactor;
         moveFactor = next;
     }
@@ -149,7 +141,7 @@ TEST_F(WaterRendering, RipplesAdvanceWithFrameTimeAndShiftThePicturesByFourHundr
     const Vec3 eye(0, 60, 0);
     drawTileAndReadCentre(eye, 90);
     EXPECT_NEAR(renderer.getMoveFactor(), 0.0015f, 1e-5f);
-    expectUniform(shader->programId, "moveFactor", {0.0015f});
+    expectUniform(programs().water.programId, "moveFactor", {0.0015f});
 
     // Where the dark half of the picture meets the light one, at the depth of each band.
     for (const auto& [z, edgeX] : {std::pair{10.0f, 512 - 41}, std::pair{-10.0f, 512 + 41}}) {
