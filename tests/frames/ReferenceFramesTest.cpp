@@ -33,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -40,16 +41,14 @@ namespace {
 
 const std::string REFERENCE_DIR = std::string(WM_SOURCE_DIR) + "/tests/reference/";
 const std::string OUTPUT_DIR = std::string(WM_BUILD_DIR) + "/frames/";
-const std::string RENDERER_FILE = REFERENCE_DIR + "renderer.txt";
 
 constexpr int TILE = 16;        // pixels
 constexpr int DIFF_GAIN = 16;   // difference images show each step 16 times brighter
+const unsigned char RED[3] = {255, 0, 0}; // frames failed tiles in difference images
 
-struct Tolerance {
-    int step;           // largest channel difference a pixel may have and still match
-    int pixelsPerTile;  // pixels per tile allowed beyond `step`
-    double tileMean;    // largest mean channel difference of a tile
-};
+// The largest channel difference a pixel may have and still match, how many pixels of a
+// tile may go beyond it, and the largest mean channel difference of a tile.
+struct Tolerance { int step, pixelsPerTile; double tileMean; };
 constexpr Tolerance SAME_RENDERER{2, 2, 255.0};
 constexpr Tolerance OTHER_RENDERER{12, 20, 4.0};
 
@@ -57,33 +56,24 @@ constexpr Tolerance OTHER_RENDERER{12, 20, 4.0};
 struct Picture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
+    unsigned char* at(int x, int y) { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
 };
 
-Picture flipped(Picture picture) {
-    const size_t row = size_t(picture.width) * 3;
-    for (size_t y = 0; y < size_t(picture.height) / 2; ++y) {
-        std::swap_ranges(picture.rgb.begin() + long(y * row), picture.rgb.begin() + long((y + 1) * row),
-                         picture.rgb.begin() + long((size_t(picture.height) - 1 - y) * row));
+// The bound read framebuffer, or a texture when one is given; GL's rows run bottom to top.
+Picture readGl(int width, int height, unsigned int texture = 0) {
+    Picture picture{width, height, std::vector<unsigned char>(size_t(width) * size_t(height) * 3)};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (texture) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+    } else {
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
+    }
+    for (int y = 0; y < height / 2; ++y) {
+        std::swap_ranges(picture.at(0, y), picture.at(0, y + 1), picture.at(0, height - 1 - y));
     }
     return picture;
-}
-
-// The bound read framebuffer; GL's rows run bottom to top.
-Picture readFramebuffer(int width, int height) {
-    Picture picture{width, height, std::vector<unsigned char>(size_t(width) * size_t(height) * 3)};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
-    return flipped(std::move(picture));
-}
-
-Picture readTexture(unsigned int texture, int width, int height) {
-    Picture picture{width, height, std::vector<unsigned char>(size_t(width) * size_t(height) * 3)};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return flipped(std::move(picture));
 }
 
 Picture loadPicture(const std::string& path) {
@@ -95,20 +85,11 @@ Picture loadPicture(const std::string& path) {
     return picture;
 }
 
-bool savePicture(const std::string& path, const Picture& picture) {
-    return writePngFile(path, picture.width, picture.height, 3, picture.rgb);
-}
+// The diff shows each pixel's largest step magnified, failed tiles framed in red.
+struct Comparison { int failedTiles, tiles, largestStep; Picture diff; };
 
-struct Comparison {
-    int failedTiles = 0;
-    int tiles = 0;
-    int largestStep = 0;
-    Picture diff; // each pixel's largest step magnified, failed tiles framed in red
-};
-
-Comparison compare(const Picture& expected, const Picture& actual, const Tolerance& tolerance) {
-    Comparison result;
-    result.diff = Picture{actual.width, actual.height, std::vector<unsigned char>(actual.rgb.size())};
+Comparison compare(Picture& expected, Picture& actual, const Tolerance& tolerance) {
+    Comparison result{0, 0, 0, Picture{actual.width, actual.height, std::vector<unsigned char>(actual.rgb.size())}};
     for (int tileY = 0; tileY < actual.height; tileY += TILE) {
         for (int tileX = 0; tileX < actual.width; tileX += TILE) {
             const int endX = std::min(tileX + TILE, actual.width), endY = std::min(tileY + TILE, actual.height);
@@ -124,20 +105,17 @@ Comparison compare(const Picture& expected, const Picture& actual, const Toleran
                     }
                     beyond += largest > tolerance.step;
                     result.largestStep = std::max(result.largestStep, largest);
-                    unsigned char* shown = &result.diff.rgb[(size_t(y) * size_t(actual.width) + size_t(x)) * 3];
-                    std::fill_n(shown, 3, (unsigned char)std::min(255, largest * DIFF_GAIN));
+                    std::fill_n(result.diff.at(x, y), 3, (unsigned char)std::min(255, largest * DIFF_GAIN));
                 }
             }
-            const double mean = double(sum) / double((endX - tileX) * (endY - tileY) * 3);
             ++result.tiles;
+            const double mean = double(sum) / double((endX - tileX) * (endY - tileY) * 3);
             if (beyond <= tolerance.pixelsPerTile && mean <= tolerance.tileMean) continue;
             ++result.failedTiles;
             for (int y = tileY; y < endY; ++y) {
                 for (int x = tileX; x < endX; ++x) {
-                    if (x != tileX && y != tileY && x != endX - 1 && y != endY - 1) continue;
-                    unsigned char* frame = &result.diff.rgb[(size_t(y) * size_t(actual.width) + size_t(x)) * 3];
-                    frame[0] = 255;
-                    frame[1] = frame[2] = 0;
+                    const bool edge = x == tileX || y == tileY || x == endX - 1 || y == endY - 1;
+                    if (edge) std::copy_n(RED, 3, result.diff.at(x, y));
                 }
             }
         }
@@ -146,13 +124,10 @@ Comparison compare(const Picture& expected, const Picture& actual, const Toleran
 }
 
 // A fixed camera, set directly: the orbit camera cannot stand this low or look up.
-struct View {
-    const char* name;
-    float x, aboveGround, z; // the eye, world units
-    float pitch;             // degrees, positive looks down
-    float yaw;               // degrees; 0 looks along -z, 90 along +x, 180 along +z
-    bool withPasses;         // also keep the main pass and the two water targets
-};
+// The eye at x, z and aboveGround (world units); pitch in degrees, positive looks down;
+// yaw in degrees, 0 looks along -z, 90 along +x, 180 along +z; withPasses also keeps the
+// main pass and the two water targets.
+struct View { std::string name; float x, aboveGround, z, pitch, yaw; bool withPasses; };
 
 // Named for what each is there to show; every view also shows the GUI over the scene.
 const std::vector<View> VIEWS = {
@@ -175,129 +150,97 @@ const std::vector<View> VIEWS = {
     {"sky", 400, 3, 300, -55, 90, false},
 };
 
-std::string rendererName() {
-    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    return name ? name : "";
+// Compares with the reference, or writes it when re-making the references.
+void check(const std::string& name, Picture actual, bool updating, const Tolerance& tolerance) {
+    const std::string reference = REFERENCE_DIR + name + ".png", actualPath = OUTPUT_DIR + name + ".actual.png",
+                      diffPath = OUTPUT_DIR + name + ".diff.png";
+    Picture expected = loadPicture(reference);
+    const bool sameSize = expected.width == actual.width && expected.height == actual.height;
+    if (updating) {
+        ASSERT_TRUE(writePngFile(reference, actual.width, actual.height, 3, actual.rgb)) << reference;
+    } else if (!sameSize) {
+        writePngFile(actualPath, actual.width, actual.height, 3, actual.rgb);
+        ADD_FAILURE() << name << ": no reference of this size at " << reference << "; the frame is at "
+                      << actualPath << " (scripts/references.sh makes the references)";
+    }
+    if (!sameSize) return;
+    const Comparison result = compare(expected, actual, updating ? SAME_RENDERER : tolerance);
+    if (result.failedTiles == 0 && !updating) return;
+    writePngFile(diffPath, actual.width, actual.height, 3, result.diff.rgb);
+    if (updating) {
+        std::cout << name << ": " << result.failedTiles << " of " << result.tiles << " tiles changed, " << diffPath
+                  << std::endl;
+        return;
+    }
+    writePngFile(actualPath, actual.width, actual.height, 3, actual.rgb);
+    ADD_FAILURE() << name << ": " << result.failedTiles << " of " << result.tiles << " tiles differ (largest step "
+                  << result.largestStep << ")\n  reference " << reference << "\n  actual    " << actualPath
+                  << "\n  diff      " << diffPath;
 }
-
-class ReferenceFrames : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        setFrameStampSource([] { return std::llround(double(stamps++) * 1000.0 / 60.0); });
-        game = new Game;
-        game->startUp();
-        game->setUpScene();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-    static void TearDownTestSuite() {
-        game->shutDown();
-        delete game;
-        game = nullptr;
-        setFrameStampSource(nullptr);
-    }
-
-    // One frame of the real loop; the picture is read before the buffer swap.
-    Picture drawFrame() {
-        Picture frame;
-        PhaseTimer::setListener([&](Phase phase, bool begin) {
-            if (phase == Phase::GUI_SUBMIT && !begin) frame = readFramebuffer(Display::WIDTH, Display::HEIGHT);
-        });
-        PhaseTimer::enable(true);
-        game->runFrame();
-        PhaseTimer::enable(false);
-        PhaseTimer::setListener(nullptr);
-        return frame;
-    }
-
-    // Compares with the reference, or writes it when re-making the references.
-    void check(const std::string& name, const Picture& actual) {
-        const std::string reference = REFERENCE_DIR + name + ".png";
-        const Picture expected = loadPicture(reference);
-        const bool sameSize = expected.width == actual.width && expected.height == actual.height;
-        if (updating) {
-            ASSERT_TRUE(savePicture(reference, actual)) << reference;
-            if (!sameSize) return;
-            const Comparison change = compare(expected, actual, SAME_RENDERER);
-            const std::string diffPath = OUTPUT_DIR + name + ".diff.png";
-            savePicture(diffPath, change.diff);
-            std::cout << name << ": " << change.failedTiles << " of " << change.tiles << " tiles changed, " << diffPath
-                      << std::endl;
-            return;
-        }
-        const std::string actualPath = OUTPUT_DIR + name + ".actual.png";
-        if (!sameSize) {
-            savePicture(actualPath, actual);
-            ADD_FAILURE() << name << ": no reference of this size at " << reference << "; the frame is at "
-                          << actualPath << " (scripts/references.sh makes the references)";
-            return;
-        }
-        const Comparison result = compare(expected, actual, tolerance);
-        if (result.failedTiles == 0) return;
-        const std::string diffPath = OUTPUT_DIR + name + ".diff.png";
-        savePicture(actualPath, actual);
-        savePicture(diffPath, result.diff);
-        ADD_FAILURE() << name << ": " << result.failedTiles << " of " << result.tiles << " tiles differ (largest step "
-                      << result.largestStep << ")\n  reference " << reference << "\n  actual    " << actualPath
-                      << "\n  diff      " << diffPath;
-    }
-
-    static Game* game;
-    static std::int64_t stamps;
-    bool updating = false;
-    Tolerance tolerance = SAME_RENDERER;
-};
-
-Game* ReferenceFrames::game = nullptr;
-std::int64_t ReferenceFrames::stamps = 0;
 
 }
 
-// One walk through the views in a fixed order from one start-up, so the frame count,
-// and with it the head swing and the ripples' phase, is the same on every run.
-TEST_F(ReferenceFrames, EveryViewMatchesItsReference) {
+// One walk through the views in a fixed order from one start-up, so the frame count, and
+// with it the head swing and the ripples' phase, is the same on every run.
+TEST(ReferenceFrames, EveryViewMatchesItsReference) {
+    setFrameStampSource([frame = std::int64_t(0)]() mutable { return std::llround(double(frame++) * 1000.0 / 60.0); });
+    Game g;
+    g.startUp();
+    g.setUpScene();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+
     std::filesystem::create_directories(OUTPUT_DIR);
     const char* update = std::getenv("WM_UPDATE_REFERENCES");
-    updating = update && std::string(update) == "1";
-    const std::string renderer = rendererName();
+    const bool updating = update && std::string(update) == "1";
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::string recorded;
+    Tolerance tolerance = SAME_RENDERER;
     if (updating) {
-        std::ofstream(RENDERER_FILE) << renderer << "\n";
-    } else {
-        std::string recorded;
-        std::getline(std::ifstream(RENDERER_FILE), recorded);
-        if (recorded != renderer) {
-            std::cout << "The references were made on \"" << recorded << "\"; this machine draws with \"" << renderer
-                      << "\", so the tiles are compared with the looser tolerance." << std::endl;
-            tolerance = OTHER_RENDERER;
-        }
+        std::ofstream(REFERENCE_DIR + "renderer.txt") << renderer << "\n";
+    } else if (std::getline(std::ifstream(REFERENCE_DIR + "renderer.txt"), recorded), recorded != renderer) {
+        std::cout << "The references were made on \"" << recorded << "\"; this machine draws with \"" << renderer
+                  << "\", so the tiles are compared with the looser tolerance." << std::endl;
+        tolerance = OTHER_RENDERER;
     }
+    const auto checkPicture = [&](const std::string& name, Picture actual) {
+        check(name, std::move(actual), updating, tolerance);
+    };
 
     // The player stands at the start facing the first view, the face turned with it, and
     // the marker shows a clicked point beside it.
-    Game& g = *game;
     const Vec3 start = g.startPosition;
     g.player->rotY = 200.0f;
     g.entities[Game::ENTITY_FACE]->setRotY(200.0f);
     g.entities[Game::ENTITY_MARKER]->setPosition(Vec3(184, g.terrain->heightAt(184, 382), 382));
     g.camera.target = nullptr;
 
+    // Each frame of the real loop is read before the buffer swap.
+    Picture frame, mainPass;
+    PhaseTimer::setListener([&](Phase phase, bool begin) {
+        if (phase == Phase::GUI_SUBMIT && !begin) frame = readGl(Display::WIDTH, Display::HEIGHT);
+    });
+    PhaseTimer::enable(true);
     for (const View& view : VIEWS) {
         g.camera.position = Vec3(view.x, g.terrain->heightAt(view.x, view.z) + view.aboveGround, view.z);
         g.camera.pitch = view.pitch;
         g.camera.yaw = view.yaw;
-        Picture mainPass;
         g.sceneRenderer()->setPassObserver([&](ScenePass pass) {
-            if (view.withPasses && pass == ScenePass::MAIN) mainPass = readFramebuffer(Display::WIDTH, Display::HEIGHT);
+            if (view.withPasses && pass == ScenePass::MAIN) mainPass = readGl(Display::WIDTH, Display::HEIGHT);
         });
-        const Picture frame = drawFrame();
+        g.runFrame();
+        checkPicture(view.name, frame);
         g.sceneRenderer()->setPassObserver(nullptr);
-        check(view.name, frame);
         if (!view.withPasses) continue;
         const WaterTargets& targets = g.sceneRenderer()->getWaterTargets();
-        check(std::string(view.name) + ".main", mainPass);
-        check(std::string(view.name) + ".reflection",
-              readTexture(targets.reflectionTexture, WaterTargets::REFLECTION_WIDTH, WaterTargets::REFLECTION_HEIGHT));
-        check(std::string(view.name) + ".refraction",
-              readTexture(targets.refractionTexture, WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT));
+        checkPicture(view.name + ".main", mainPass);
+        checkPicture(view.name + ".reflection", readGl(WaterTargets::REFLECTION_WIDTH, WaterTargets::REFLECTION_HEIGHT,
+                                                  targets.reflectionTexture));
+        checkPicture(view.name + ".refraction", readGl(WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT,
+                                                  targets.refractionTexture));
     }
+    PhaseTimer::enable(false);
+    PhaseTimer::setListener(nullptr);
     EXPECT_EQ(g.player->getPosition(), start) << "nothing but the camera moved between the views";
+    g.shutDown();
+    setFrameStampSource(nullptr);
 }

@@ -1,33 +1,46 @@
 #pragma once
-// Shared builders for the render tests: the five real programs (built once per test
+// Shared builders for the render tests, and the headers they all draw on: the five real programs (built once per test
 // program), a fixture owning each test's textures and meshes, state and uniform read-back.
 // GL errors need no checks here: the test context fails the test that makes one.
 
 #include "support/GlContext.h"
 
 #include "assets/Material.h"
-#include "assets/Mesh.h"
 #include "assets/Model.h"
 #include "assets/ModelLoader.h"
+#include "assets/Terrain.h"
+#include "render/Entity.h"
+#include "render/EntityRenderer.h"
 #include "render/EntityShader.h"
+#include "render/GuiElement.h"
+#include "render/GuiRenderer.h"
 #include "render/GuiShader.h"
+#include "render/Light.h"
+#include "render/SceneRenderer.h"
+#include "render/SkyboxRenderer.h"
 #include "render/SkyboxShader.h"
 #include "render/TerrainShader.h"
+#include "render/WaterRenderer.h"
 #include "render/WaterShader.h"
+#include "render/WaterTargets.h"
+#include "render/WaterTile.h"
+#include "world/Camera.h"
+#include "world/Player.h"
 #include "world/Transforms.h"
 
 #include <GL/glew.h>
-#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <ostream>
+#include <tuple>
+#include <utility>
 #include <vector>
-
-constexpr float UNIFORM_TOLERANCE = 1e-5f;
 
 struct Programs {
     EntityShader entity{"Shaders/entityVertexShader.vert", "Shaders/entityFragmentShader.frag"};
@@ -55,12 +68,8 @@ std::array<float, N> readUniform(GLuint program, const char* name) {
 inline void expectUniform(GLuint program, const char* name, const std::vector<float>& expected) {
     const auto values = readUniform<16>(program, name);
     for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(values[i], expected[i], UNIFORM_TOLERANCE) << name << " component " << i;
+        EXPECT_NEAR(values[i], expected[i], 1e-5f) << name << " component " << i;
     }
-}
-
-inline Mat4 readMatrix(GLuint program, const char* name) {
-    return glm::make_mat4(readUniform<16>(program, name).data());
 }
 
 inline GLint integerState(GLenum name) {
@@ -74,6 +83,7 @@ inline std::array<GLint, 4> viewport() {
     glGetIntegerv(GL_VIEWPORT, box.data());
     return box;
 }
+constexpr std::array<GLint, 4> WINDOW_VIEWPORT{0, 0, 1024, 768};
 
 // Little-endian RGBA packing, matching the byte order glTexImage2D reads.
 constexpr std::uint32_t rgba(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a = 255) {
@@ -124,6 +134,16 @@ inline glm::ivec2 windowPixelOf(const Mat4& projection, const Mat4& view, const 
             int(std::lround((1.0f - clip.y / clip.w) * 0.5f * 768.0f))};
 }
 
+// Replaces a texture's image with one level of unfiltered texels (see RenderTest::texture).
+inline GLuint fillTexture(GLuint name, int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+
 // Owns what a test makes: its loader's meshes and the textures made with texture().
 class RenderTest : public testing::Test {
 protected:
@@ -136,11 +156,7 @@ protected:
     GLuint texture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
         textures.push_back(0);
         glGenTextures(1, &textures.back());
-        glBindTexture(GL_TEXTURE_2D, textures.back());
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        return textures.back();
+        return fillTexture(textures.back(), width, height, rgbaTexels);
     }
     GLuint texture(std::uint32_t rgbaColour) { return texture(1, 1, {rgbaColour}); }
 

@@ -1,19 +1,6 @@
 #include "RenderTestSupport.h"
 
-#include "assets/Terrain.h"
-#include "render/Entity.h"
-#include "render/Light.h"
-#include "render/SceneRenderer.h"
-#include "render/WaterTile.h"
-#include "world/Camera.h"
-#include "world/Player.h"
-
-#include <memory>
-#include <stdexcept>
-
 namespace {
-
-constexpr int TERRAIN_SIDE = 65; // vertices, 7.8 units apart
 
 // Depth of the window at a pixel (x from the left, y from the top), 0 near to 1 far.
 float windowDepth(const glm::ivec2& pixel) {
@@ -22,14 +9,24 @@ float windowDepth(const glm::ivec2& pixel) {
     return depth;
 }
 
+using Groups = std::vector<std::pair<Model*, std::vector<Entity*>>>;
+
+// The groups in their order, to compare whole.
+Groups groupsOf(const EntityBatches& batches) {
+    Groups groups;
+    for (const EntityBatch& batch : batches) groups.emplace_back(batch.model, batch.entities);
+    return groups;
+}
+
+// The pass, the entity and terrain programs' clip planes, whether clipping is on, the
+// framebuffer and the viewport.
+using Plane = std::array<float, 4>;
+using PassState = std::tuple<ScenePass, Plane, Plane, bool, GLint, std::array<GLint, 4>>;
+
 struct PassRecord {
-    ScenePass pass;
-    EntityBatches batches;
+    PassState state;
+    Groups groups;
     std::vector<Terrain*> terrains;
-    std::array<float, 4> entityClipPlane, terrainClipPlane;
-    bool clipping;
-    GLint frameBuffer;
-    std::array<GLint, 4> viewport;
 };
 
 // A frame of one flat white terrain tile (0..500 on x and z), one water tile and a
@@ -43,8 +40,9 @@ protected:
         model.mesh = square();
         // Flat; fine enough that the light and fog, worked out per vertex, are those of
         // the ground under each pixel.
-        terrain = std::make_unique<Terrain>(
-            Terrain::buildGeometry(std::vector<unsigned char>(TERRAIN_SIDE * TERRAIN_SIDE, 128).data(), TERRAIN_SIDE));
+        // 65 vertices a side, 7.8 units apart.
+        const std::vector<unsigned char> heights(65 * 65, 128);
+        terrain = std::make_unique<Terrain>(Terrain::buildGeometry(heights.data(), 65));
         terrain->mesh = loader.uploadMesh(terrain->positions, terrain->textureCoords, terrain->normals,
                                           terrain->indices);
         grounds = {&ground, &ground, &ground, &ground};
@@ -62,13 +60,24 @@ protected:
     }
 
     void record(ScenePass pass) {
-        passes.push_back({pass, renderer->getBatches(), renderer->getTerrains(),
-                          readUniform<4>(entityProgram, "clipPlane"), readUniform<4>(terrainProgram, "clipPlane"),
-                          glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE, integerState(GL_FRAMEBUFFER_BINDING), viewport()});
+        const PassState state{pass, readUniform<4>(entityProgram, "clipPlane"),
+                              readUniform<4>(terrainProgram, "clipPlane"), glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
+                              integerState(GL_FRAMEBUFFER_BINDING), viewport()};
+        passes.push_back({state, groupsOf(renderer->getBatches()), renderer->getTerrains()});
     }
 
     glm::ivec2 pixelOf(const Vec3& world) const {
         return windowPixelOf(renderer->getProjectionMatrix(), Transforms::makeViewMatrix(camera), world);
+    }
+
+    // The camera set, the ground under full light from straight above, no water, the player out of sight.
+    void lookFrom(const Vec3& eye, float pitch, float yaw) {
+        camera.position = eye;
+        camera.pitch = pitch;
+        camera.yaw = yaw;
+        lights = {&overhead};
+        waters.clear();
+        player.position = Vec3(0, -500, 0);
     }
 
     void drawFrame(std::vector<Entity*> entities) {
@@ -87,6 +96,7 @@ protected:
     WaterTile water{210, 210, -21};
     std::vector<WaterTile*> waters{&water};
     std::vector<Light*> lights;
+    Light overhead{Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0)};
     std::vector<PassRecord> passes;
 };
 
@@ -94,96 +104,65 @@ protected:
 
 // The mirrored eye shows in the reference frames' water pictures; the clip switch does
 // not, as llvmpipe clips by any distance a shader writes.
-TEST_F(SceneRendering, EachPassClipsTargetsAndGroupsEntitiesByModelAndWithoutWaterOnlyTheMainPassRuns) {
+TEST_F(SceneRendering, EachPassClipsTargetsGroupsAndLightsAndTheFrameEndsInTheStateTheNextExpects) {
+    material.hasTransparency = true; // turns culling off while the entities are drawn
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
     WaterTile higher(0, 0, 5); // only the first tile sets the plane
     waters.push_back(&higher);
+    Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
+    Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
+    lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
 
     drawFrame({&a2, &b, &a1, &c, &a3});
 
     ASSERT_EQ(passes.size(), 3u);
-    const ScenePass order[3] = {ScenePass::REFLECTION, ScenePass::REFRACTION, ScenePass::MAIN};
-    const std::array<float, 4> planes[3] = {{0, 1, 0, 21}, {0, -1, 0, -21}, {0, -1, 0, 10000}};
-    const bool clipping[3] = {true, true, false};
     const WaterTargets& targets = renderer->getWaterTargets();
-    const GLint frameBuffers[3] = {GLint(targets.reflectionFrameBuffer), GLint(targets.refractionFrameBuffer), 0};
-    const std::array<GLint, 4> viewports[3] = {{0, 0, 320, 180}, {0, 0, 1280, 720}, {0, 0, 1024, 768}};
+    const GLint reflection = GLint(targets.reflectionFrameBuffer), refraction = GLint(targets.refractionFrameBuffer);
+    const PassState expected[3] = {
+        {ScenePass::REFLECTION, {0, 1, 0, 21}, {0, 1, 0, 21}, true, reflection, {0, 0, 320, 180}},
+        {ScenePass::REFRACTION, {0, -1, 0, -21}, {0, -1, 0, -21}, true, refraction, {0, 0, 1280, 720}},
+        {ScenePass::MAIN, {0, -1, 0, 10000}, {0, -1, 0, 10000}, false, 0, WINDOW_VIEWPORT}};
     for (size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const PassRecord& r = passes[i];
-        EXPECT_EQ(r.pass, order[i]);
-        EXPECT_EQ(r.entityClipPlane, planes[i]);
-        EXPECT_EQ(r.terrainClipPlane, planes[i]);
-        EXPECT_EQ(r.clipping, clipping[i]);
-        EXPECT_EQ(r.frameBuffer, frameBuffers[i]);
-        EXPECT_EQ(r.viewport, viewports[i]);
+        EXPECT_EQ(passes[i].state, expected[i]) << i;
         // Groups left over from an earlier pass would double these.
-        ASSERT_EQ(r.batches.size(), 3u);
-        EXPECT_EQ(r.batches.at(&model), (std::vector<Entity*>{&a2, &a1, &a3}));
-        EXPECT_EQ(r.batches.at(&twinA), std::vector<Entity*>{&b});
-        EXPECT_EQ(r.batches.at(&twinB), std::vector<Entity*>{&c});
-        EXPECT_EQ(r.terrains, std::vector<Terrain*>{terrain.get()});
+        EXPECT_EQ(passes[i].groups, (Groups{{&model, {&a2, &a1, &a3}}, {&twinA, {&b}}, {&twinB, {&c}}})) << i;
+        EXPECT_EQ(passes[i].terrains, std::vector<Terrain*>{terrain.get()}) << i;
     }
+    expectUniform(entityProgram, "lightPosition[3]", {-150, 10000, 7900});
+    expectUniform(terrainProgram, "lightPosition[3]", {-150, 10000, 7900});
 
+    renderer->drawGui({});
+    EXPECT_EQ(viewport(), WINDOW_VIEWPORT);
+    // Window bound, no clipping, depth test and back-face culling on, no program or vertex array bound.
+    EXPECT_EQ((std::vector<GLint>{integerState(GL_FRAMEBUFFER_BINDING), glIsEnabled(GL_CLIP_DISTANCE0),
+                                  glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_CULL_FACE),
+                                  integerState(GL_CULL_FACE_MODE), integerState(GL_CURRENT_PROGRAM),
+                                  integerState(GL_VERTEX_ARRAY_BINDING)}),
+              (std::vector<GLint>{0, GL_FALSE, GL_TRUE, GL_TRUE, GL_BACK, 0, 0}));
+    std::array<float, 4> clearColour{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
+    EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
+
+    // What the pictures cannot show, as the game always has water, one terrain at the
+    // origin and a light list that never shrinks.
     passes.clear();
     waters.clear();
-    drawFrame({&c, &a1});
-    ASSERT_EQ(passes.size(), 1u);
-    EXPECT_EQ(passes[0].pass, ScenePass::MAIN);
-    // The groups reuse the last frame's storage, but none of its entities or its order.
-    const EntityBatches& again = passes[0].batches;
-    ASSERT_EQ(again.size(), 2u);
-    EXPECT_EQ(again.begin()->model, &twinB);
-    EXPECT_EQ(again.at(&twinB), std::vector<Entity*>{&c});
-    EXPECT_EQ(again.at(&model), std::vector<Entity*>{&a1});
-    EXPECT_THROW(again.at(&twinA), std::out_of_range);
-}
-
-// What the pictures cannot show: the game's one terrain stands at the origin, and its
-// light list never shrinks.
-TEST_F(SceneRendering, TerrainIsOnlyTranslatedAndLightSlotsBeyondTheListAreEmptied) {
-    Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
-    lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
-    drawFrame({});
-    for (const GLuint program : {entityProgram, terrainProgram}) {
-        expectUniform(program, "lightPosition[3]", {-150, 10000, 7900});
-    }
-
     lights = {&sun, &lamp, &lamp};
     terrain->x = 500;
     terrain->z = -500;
-    drawFrame({});
-    const Mat4 expected(Vec4(1, 0, 0, 0), Vec4(0, 1, 0, 0), Vec4(0, 0, 1, 0), Vec4(500, 0, -500, 1));
-    EXPECT_EQ(readMatrix(terrainProgram, "transformationMatrix"), expected);
+    drawFrame({&c, &a1});
+    ASSERT_EQ(passes.size(), 1u);
+    EXPECT_EQ(std::get<0>(passes[0].state), ScenePass::MAIN);
+    // The groups reuse the last frame's storage, but none of its entities or its order.
+    EXPECT_EQ(passes[0].groups, (Groups{{&twinB, {&c}}, {&model, {&a1}}}));
+    expectUniform(terrainProgram, "transformationMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 500, 0, -500, 1});
     for (const GLuint program : {entityProgram, terrainProgram}) {
-        SCOPED_TRACE(program == entityProgram ? "entity program" : "terrain program");
         expectUniform(program, "lightPosition[3]", {0, 0, 0});
         expectUniform(program, "lightColour[3]", {0, 0, 0});
         expectUniform(program, "attenuation[3]", {1, 0, 0});
     }
-}
-
-TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
-    // The transparent entity turns culling off while it is drawn.
-    material.hasTransparency = true;
-    Entity entity(&model, Vec3(0, 5000, 0), 0, 0, 0, 5, 0);
-    drawFrame({&entity});
-
-    renderer->drawGui({});
-    EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING), 0);
-    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1024, 768}));
-    EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(integerState(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
-    EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
-    std::array<float, 4> clearColour{};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
-    EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
 }
 
 TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOftenAndDimmedByTheLightMap) {
@@ -199,25 +178,16 @@ TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOfte
     terrain->textures = &pack;
     terrain->blendMap = &blend;
     terrain->lightMap = &light;
-    Light sun(Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0)); // full light on flat ground
-    lights = {&sun};
-    waters.clear();
-    player.position = Vec3(0, -500, 0);
-    camera.position = Vec3(250, 50, 250); // close enough that the fog takes under 1 %
-    camera.pitch = 90;
-    camera.yaw = 0;
+    lookFrom(Vec3(250, 50, 250), 90, 0); // close enough that the fog takes under 1 %
 
     drawFrame({});
 
     // Each texture's colour times the light map's 0.8.
-    const struct {
-        float x, z;
-        Pixel colour;
-    } quarters[] = {{235, 238, {32, 200, 96}}, {265, 238, {96, 32, 200}}, {235, 262, {200, 200, 32}}};
+    const struct { float x, z; Pixel colour; } quarters[] = {
+        {235, 238, {32, 200, 96}}, {265, 238, {96, 32, 200}}, {235, 262, {200, 200, 32}}};
     for (const auto& q : quarters) {
         const glm::ivec2 at = pixelOf(Vec3(q.x, 0, q.z));
-        const Pixel p = readWindowPixel(at.x, at.y);
-        EXPECT_TRUE(isNear(p, q.colour, 3)) << q.x << ", " << q.z << ": " << p;
+        EXPECT_PRED3(isNear, readWindowPixel(at.x, at.y), q.colour, 3) << q.x << ", " << q.z;
     }
 
     // Where no channel is set, the background, which repeats every few units: along
@@ -238,27 +208,19 @@ TEST_F(SceneRendering, EachGroundTextureLiesWhereItsBlendChannelSaysRepeatedOfte
 
 TEST_F(SceneRendering, DistantGroundAndModelsFadeIntoTheSkyColour) {
     ground.textureName = texture(rgba(255, 0, 0)); // red ground through a red blend map, full light map
-    Light sun(Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    lights = {&sun};
-    waters.clear();
-    player.position = Vec3(0, -500, 0);
-    // Low over one corner, looking along the diagonal.
-    camera.position = Vec3(0, 40, 0);
-    camera.pitch = 5;
-    camera.yaw = 135;
+    lookFrom(Vec3(0, 40, 0), 5, 135); // low over one corner, looking along the diagonal
     // A white square 650 units out, above the ground, turned to face the camera.
     Entity far(&model, Vec3(460, 60, 460), 0, 225, 0, 10, 0);
 
     drawFrame({&far});
 
     const float skyDepth = windowDepth({512, 5});
-    const Vec3 nearGround(71, 0, 71), farGround(460, 0, 460); // 100 and 650 units out
-    const Pixel near = readWindowPixel(pixelOf(nearGround).x, pixelOf(nearGround).y);
+    const glm::ivec2 nearGround = pixelOf(Vec3(71, 0, 71)); // 100 units out; the far ground 650
+    const Pixel near = readWindowPixel(nearGround.x, nearGround.y);
     EXPECT_TRUE(near.r > 200 && near.g < 40) << "close by, the ground keeps its colour: " << near;
-    for (const Vec3& distant : {farGround, far.position}) {
+    for (const Vec3& distant : {Vec3(460, 0, 460), far.position}) {
         const glm::ivec2 at = pixelOf(distant);
-        const Pixel p = readWindowPixel(at.x, at.y);
-        EXPECT_TRUE(isNear(p, toPixel(SKY_COLOUR), 1)) << p;
+        EXPECT_PRED3(isNear, readWindowPixel(at.x, at.y), toPixel(SKY_COLOUR), 1);
         EXPECT_LT(windowDepth(at), skyDepth) << "something stands in front of the sky there";
     }
 }

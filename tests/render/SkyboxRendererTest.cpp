@@ -1,29 +1,12 @@
 #include "RenderTestSupport.h"
 
-#include "render/SceneRenderer.h"
-#include "render/SkyboxRenderer.h"
-#include "world/Camera.h"
-
-#include <string>
-
 namespace {
 
-// Each face of the test sky: its top quarter in one colour, the rest a darker one.
-struct Face {
-    const char* name;
-    std::uint32_t top, rest;
-};
-// Cube-map order: +x, -x, +y, -y, +z, -z.
-const Face FACES[] = {
-    {"+x", rgba(255, 0, 0), rgba(128, 0, 0)},   {"-x", rgba(0, 255, 0), rgba(0, 128, 0)},
-    {"+y", rgba(0, 0, 255), rgba(0, 0, 128)},   {"-y", rgba(255, 255, 0), rgba(128, 128, 0)},
-    {"+z", rgba(255, 0, 255), rgba(128, 0, 128)}, {"-z", rgba(0, 255, 255), rgba(0, 128, 128)},
-};
+// Each face of the test sky in cube-map order (+x, -x, +y, -y, +z, -z): its top quarter
+// in one colour, the rest in a darker one.
+const Pixel TOPS[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}};
+const Pixel RESTS[] = {{128, 0, 0}, {0, 128, 0}, {0, 0, 128}, {128, 128, 0}, {128, 0, 128}, {0, 128, 128}};
 constexpr int FACE_SIDE = 4;
-
-Pixel pixelOfTexel(std::uint32_t colour) {
-    return {int(colour & 255), int((colour >> 8) & 255), int((colour >> 16) & 255)};
-}
 
 class SkyRendering : public RenderTest {
 protected:
@@ -32,8 +15,9 @@ protected:
         // the image files hold them.
         glBindTexture(GL_TEXTURE_CUBE_MAP, sky.getTexture());
         for (int face = 0; face < 6; ++face) {
-            std::vector<std::uint32_t> texels(FACE_SIDE * FACE_SIDE, FACES[face].rest);
-            std::fill(texels.begin(), texels.begin() + FACE_SIDE, FACES[face].top);
+            const Pixel top = TOPS[face], rest = RESTS[face];
+            std::vector<std::uint32_t> texels(FACE_SIDE * FACE_SIDE, rgba(rest.r, rest.g, rest.b));
+            std::fill(texels.begin(), texels.begin() + FACE_SIDE, rgba(top.r, top.g, top.b));
             glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA, FACE_SIDE, FACE_SIDE, 0, GL_RGBA,
                          GL_UNSIGNED_BYTE, texels.data());
         }
@@ -63,22 +47,15 @@ TEST_F(SkyRendering, EachFaceLiesInItsOwnDirectionWithItsTopRowUpAndTheFogBandBe
     // Yaw 0 looks along -z, 90 along +x. Looking up 35 degrees meets a side face 0.7 of
     // its half-height above the horizon, in its top quarter; 20 degrees meets it at 0.36,
     // below that quarter, and still above the fog band (which ends at a sine of 0.3).
-    const struct {
-        float yaw;
-        int face;
-    } sides[] = {{0, 5}, {90, 0}, {180, 4}, {270, 1}};
-    for (const auto& side : sides) {
-        SCOPED_TRACE(FACES[side.face].name);
-        EXPECT_EQ(skyAhead(side.yaw, -35), pixelOfTexel(FACES[side.face].top));
-        EXPECT_EQ(skyAhead(side.yaw, -20), pixelOfTexel(FACES[side.face].rest));
-    }
     // Overhead, the top row of the top face borders the -z face.
-    EXPECT_EQ(skyAhead(0, -60), pixelOfTexel(FACES[2].top));
-    EXPECT_EQ(skyAhead(180, -60), pixelOfTexel(FACES[2].rest));
-
+    const struct { float yaw, pitch; Pixel texel; } views[] = {
+        {0, -35, TOPS[5]},   {0, -20, RESTS[5]},   {90, -35, TOPS[0]},  {90, -20, RESTS[0]}, {180, -35, TOPS[4]},
+        {180, -20, RESTS[4]}, {270, -35, TOPS[1]}, {270, -20, RESTS[1]}, {0, -60, TOPS[2]},  {180, -60, RESTS[2]}};
+    for (const auto& v : views) {
+        EXPECT_EQ(skyAhead(v.yaw, v.pitch), v.texel) << "yaw " << v.yaw << ", pitch " << v.pitch;
+    }
     // At and below the horizon only the fog colour is left.
     for (const float pitch : {0.0f, 60.0f}) {
-        const Pixel fog = skyAhead(90, pitch);
-        EXPECT_TRUE(isNear(fog, toPixel(SKY_COLOUR), 1)) << fog;
+        EXPECT_PRED3(isNear, skyAhead(90, pitch), toPixel(SKY_COLOUR), 1);
     }
 }
