@@ -19,9 +19,7 @@ const std::string STARTED = "Transparency switched.\n"; // printed twice once th
 // A window manager's close button: WM_DELETE_WINDOW to the game's window.
 bool closeWindow() {
     Display* x = XOpenDisplay(ownDisplay().c_str());
-    if (!x) {
-        return false;
-    }
+    if (!x) return false;
     bool sent = false;
     Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
     unsigned int count = 0;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -12,19 +12,13 @@
 
 namespace {
 
-constexpr double XVFB_START_SECONDS = 20.0;
-
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+constexpr int XVFB_START_MS = 20000;
 
 class XServer {
 public:
     XServer() {
         int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
+        if (pipe(fds) != 0) return;
         const std::string fd = std::to_string(fds[1]);
         const int quiet = open("/dev/null", O_WRONLY);
         pid = fork();
@@ -40,23 +34,13 @@ public:
         }
         close(fds[1]);
         close(quiet);
-        // Xvfb writes the display number once it accepts clients.
-        std::string number;
-        for (const double end = now() + XVFB_START_SECONDS; now() < end && number.find('\n') == std::string::npos;) {
-            pollfd ready{fds[0], POLLIN, 0};
-            if (poll(&ready, 1, 100) > 0) {
-                char buffer[16];
-                const ssize_t n = read(fds[0], buffer, sizeof buffer);
-                if (n <= 0) {
-                    break;
-                }
-                number.append(buffer, size_t(n));
-            }
+        // Xvfb writes the display number, in one write, once it accepts clients.
+        pollfd ready{fds[0], POLLIN, 0};
+        char number[16] = {};
+        if (poll(&ready, 1, XVFB_START_MS) > 0 && read(fds[0], number, sizeof number - 1) > 0 && strchr(number, '\n')) {
+            display = ":" + std::string(number, strchr(number, '\n'));
         }
         close(fds[0]);
-        if (number.find('\n') != std::string::npos) {
-            display = ":" + number.substr(0, number.find('\n'));
-        }
     }
     ~XServer() {
         if (pid > 0) {
@@ -75,8 +59,6 @@ private:
 
 const std::string& ownDisplay() {
     static XServer server;
-    if (server.display.empty()) {
-        ADD_FAILURE() << "Xvfb did not start";
-    }
+    if (server.display.empty()) ADD_FAILURE() << "Xvfb did not start";
     return server.display;
 }
