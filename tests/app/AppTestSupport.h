@@ -36,14 +36,3 @@ inline void pushMotion(int x, int y) {
     e.motion.y = y;
     SDL_PushEvent(&e);
 }
-
-inline void pushWheel(int y) {
-    SDL_Event e{SDL_MOUSEWHEEL};
-    e.wheel.y = y;
-    SDL_PushEvent(&e);
-}
-
-inline void pushQuit() {
-    SDL_Event e{SDL_QUIT};
-    SDL_PushEvent(&e);
-}

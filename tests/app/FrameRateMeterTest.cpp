@@ -23,11 +23,10 @@ TEST(FrameRateMeter, ReportsTheWorstFrameOfEachHalfSecond) {
     FrameRateMeter meter;
     // The first sample is the long start-up frame; switching on prints it at once.
     EXPECT_EQ(meter.sample(600, true), "1.66 fps");
-    double ticks = 600;
     std::string printed;
-    for (int frame = 0; frame < 64; ++frame) {
-        ticks += frame == 10 ? 50 : 10; // one slow frame among fast ones
-        printed += meter.sample(ticks, true);
+    // One slow frame among fast ones.
+    for (double frame = 0, ticks = 600; frame < 64; ++frame) {
+        printed += meter.sample(ticks += frame == 10 ? 50 : 10, true);
     }
     EXPECT_EQ(printed, "20.0 fps");
     EXPECT_EQ(meter.lastPrint, 1110.0);

@@ -83,7 +83,8 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     EXPECT_EQ(clearColour, Vec4(0, 0, 1, 1)) << "until the first frame clears to the sky";
 
     frames(3);
-    pushQuit();
+    SDL_Event quit{SDL_QUIT};
+    SDL_PushEvent(&quit);
     const std::int64_t before = stamps;
     game.loop();
     EXPECT_EQ(game.quit, 1);
@@ -220,7 +221,9 @@ TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrde
     EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
 
     // A wheel step and W, each handled in time for the same frame's camera and player.
-    pushWheel(2);
+    SDL_Event wheel{SDL_MOUSEWHEEL};
+    wheel.wheel.y = 2;
+    SDL_PushEvent(&wheel);
     frames(1);
     EXPECT_NEAR(glm::distance(game.camera.position, game.cameraAnchor->getPosition()), 45, 1e-3f);
     const Vec3 before = game.player->getPosition();

@@ -49,8 +49,7 @@ diff -r "$WM_ROOT/Shaders" "$data/Shaders" >/dev/null && diff -r "$WM_ROOT/Resou
 desktop-file-validate "$root/usr/share/applications/wm.desktop" || fail "the desktop entry does not validate"
 
 wm_start_xvfb 1024x768x24
-mkdir "$scratch/elsewhere"
-cd "$scratch/elsewhere"
+mkdir "$scratch/elsewhere" && cd "$scratch/elsewhere"
 "$launcher" </dev/null >"$scratch/out.txt" 2>"$scratch/err.txt" &
 game=$!
 window=$(timeout "$WINDOW_WAIT" xdotool search --sync --onlyvisible --name '^WM$' | head -n 1) ||
@@ -69,8 +68,7 @@ done
 xdotool windowfocus --sync "$window" key Escape
 for _ in $(seq 1 100); do kill -0 "$game" 2>/dev/null && sleep 0.2; done
 kill -0 "$game" 2>/dev/null && fail "the game did not end on Escape"
-status=0
-wait "$game" || status=$?
+wait "$game" && status=0 || status=$?
 game=""
 [ "$status" -eq 0 ] || fail "Escape ended the game with $status, not 0"
 
@@ -78,8 +76,7 @@ game=""
 # itself the launcher does, naming the folder.
 run_without() {
   rm -rf "$1"
-  status=0
-  echo | timeout "$WINDOW_WAIT" "$launcher" >"$scratch/out.txt" 2>"$scratch/err.txt" || status=$?
+  echo | timeout "$WINDOW_WAIT" "$launcher" >"$scratch/out.txt" 2>"$scratch/err.txt" && status=0 || status=$?
   [ "$status" -eq 69 ] || fail "without $1 the exit code is $status, not 69"
 }
 run_without "$data/Shaders"

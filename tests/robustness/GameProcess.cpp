@@ -24,9 +24,7 @@ namespace {
 // xdotool waits for the window itself; this bounds a game that never shows one.
 constexpr int XDOTOOL_SECONDS = 60;
 
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 void nap() { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
 
@@ -92,8 +90,7 @@ bool GameProcess::reap() {
     int status = 0;
     if (exited || waitpid(pid, &status, WNOHANG) != pid) return exited;
     exited = true;
-    endSignal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    exitCode = WIFSIGNALED(status) ? KILLED : WEXITSTATUS(status);
+    exitCode = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     return true;
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,8 +23,7 @@ std::vector<std::string> seenErrors;
 // Reports of the current context go to seenErrors; handlers are process-wide, so it is added once.
 bool recordErrors() {
     static bool added = false;
-    if (added) return enableGlErrorChecks(nullptr);
-    added = true;
+    if (std::exchange(added, true)) return enableGlErrorChecks(nullptr);
     return enableGlErrorChecks([](const std::string& message) { seenErrors.push_back(message); });
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -12,10 +12,11 @@
 
 namespace {
 
-constexpr int XVFB_START_MS = 20000;
+constexpr double XVFB_START_SECONDS = 20.0;
 
-class XServer {
-public:
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+struct XServer {
     XServer() {
         int fds[2];
         if (pipe(fds) != 0) return;
@@ -34,13 +35,19 @@ public:
         }
         close(fds[1]);
         close(quiet);
-        // Xvfb writes the display number, in one write, once it accepts clients.
-        pollfd ready{fds[0], POLLIN, 0};
-        char number[16] = {};
-        if (poll(&ready, 1, XVFB_START_MS) > 0 && read(fds[0], number, sizeof number - 1) > 0 && strchr(number, '\n')) {
-            display = ":" + std::string(number, strchr(number, '\n'));
+        // Xvfb writes the display number once it accepts clients.
+        std::string number;
+        for (const double end = now() + XVFB_START_SECONDS; now() < end && number.find('\n') == std::string::npos;) {
+            pollfd ready{fds[0], POLLIN, 0};
+            if (poll(&ready, 1, 100) > 0) {
+                char buffer[16];
+                const ssize_t n = read(fds[0], buffer, sizeof buffer);
+                if (n <= 0) break;
+                number.append(buffer, size_t(n));
+            }
         }
         close(fds[0]);
+        if (number.find('\n') != std::string::npos) display = ":" + number.substr(0, number.find('\n'));
     }
     ~XServer() {
         if (pid > 0) {
@@ -50,8 +57,6 @@ public:
     }
 
     std::string display;
-
-private:
     pid_t pid = -1;
 };
 
