@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(FrameClock, FrameTimeIsTheStampDeltaInSeconds) {
+#include <chrono>
+#include <thread>
+
+TEST(FrameClock, FrameTimeIsTheStampDeltaInSecondsAndRealStampsAreMilliseconds) {
     std::int64_t now = 3599990; // a stamp just before a full hour
     setFrameStampSource([&now] { return now; });
     lastFrameStamp = now;
@@ -13,5 +16,9 @@ TEST(FrameClock, FrameTimeIsTheStampDeltaInSeconds) {
     }
     markFrameEnd();
     EXPECT_EQ(frameTime, 0.0f);
+
     setFrameStampSource(nullptr);
+    const std::int64_t first = frameStamp();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    EXPECT_GE(frameStamp() - first, 3);
 }

@@ -65,9 +65,7 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
         execve(WM_GAME_BINARY, argv, envp.data());
         _exit(127);
     }
-    close(outFd);
-    close(errFd);
-    close(fds[0]);
+    for (const int fd : {outFd, errFd, fds[0]}) close(fd);
     input = fds[1];
 }
 
