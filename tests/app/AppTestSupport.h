@@ -9,8 +9,7 @@
 #include <string>
 
 inline void pushKey(Uint32 type, SDL_Keycode sym) {
-    SDL_Event e{};
-    e.type = type;
+    SDL_Event e{type};
     e.key.keysym.sym = sym;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     SDL_PushEvent(&e);
@@ -24,8 +23,7 @@ inline void tap(SDL_Keycode sym) {
 
 // A button event at window pixel (x, y).
 inline void pushButton(Uint32 type, int button, int x, int y) {
-    SDL_Event e{};
-    e.type = type;
+    SDL_Event e{type};
     e.button.button = Uint8(button);
     e.button.x = x;
     e.button.y = y;
@@ -33,22 +31,8 @@ inline void pushButton(Uint32 type, int button, int x, int y) {
 }
 
 inline void pushMotion(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
+    SDL_Event e{SDL_MOUSEMOTION};
     e.motion.x = x;
     e.motion.y = y;
-    SDL_PushEvent(&e);
-}
-
-inline void pushWheel(int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.y = y;
-    SDL_PushEvent(&e);
-}
-
-inline void pushQuit() {
-    SDL_Event e{};
-    e.type = SDL_QUIT;
     SDL_PushEvent(&e);
 }

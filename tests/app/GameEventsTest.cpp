@@ -47,8 +47,7 @@ TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedAndMouseDeltasArePerFrame) 
     pushKey(SDL_KEYDOWN, SDLK_F2);
     pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 40, 30);
     frame();
-    EXPECT_TRUE(game.input.isHeld(SDLK_w));
-    EXPECT_TRUE(game.input.isHeld(SDL_BUTTON_RIGHT));
+    EXPECT_TRUE(game.input.isHeld(SDLK_w) && game.input.isHeld(SDL_BUTTON_RIGHT));
     EXPECT_EQ(game.input.pressed.count(SDLK_F2), 0u);
 
     pushKey(SDL_KEYUP, SDLK_w);
@@ -77,22 +76,13 @@ TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedAndMouseDeltasArePerFrame) 
 
 TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndFiltersAndEscapeQuits) {
     tap(SDLK_F1);
-    EXPECT_EQ(frame(), "Displaying Help.\n"
-                       "Move the camera with the arrow - keys.\n"
+    EXPECT_EQ(frame(), "Displaying Help.\nMove the camera with the arrow - keys.\n"
                        "Change camera pitch by holding the right mouse button and moving the mouse.\n"
-                       "Change zoom with the scrollwheel.\n"
-                       "\n"
-                       "Move the player by clicking and then hitting READY.\n"
-                       "Reset the player by hitting RESET.\n"
-                       "Reach the cottage.\n"
-                       "\n"
-                       "Press F1 for help.\n"
-                       "Press F2 to print FPS.\n"
-                       "Press F3 to switch wireframe mode.\n"
-                       "Press F4 to switch texture sampling quality.\n"
-                       "Press F5 to switch mip - mapping quality.\n"
-                       "Press F8 to switch view frustum culling.\n"
-                       "Press F9 to switch alpha blending.\n"
+                       "Change zoom with the scrollwheel.\n\nMove the player by clicking and then hitting READY.\n"
+                       "Reset the player by hitting RESET.\nReach the cottage.\n\nPress F1 for help.\n"
+                       "Press F2 to print FPS.\nPress F3 to switch wireframe mode.\n"
+                       "Press F4 to switch texture sampling quality.\nPress F5 to switch mip - mapping quality.\n"
+                       "Press F8 to switch view frustum culling.\nPress F9 to switch alpha blending.\n"
                        "Press F11 to switch fullscreen mode.\n"
                        "(The player is also movable with WASD for debug purposes.)\n");
 

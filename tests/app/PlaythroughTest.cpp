@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int MAX_WALK_FRAMES = 300;
-
 class Playthrough : public testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +56,7 @@ protected:
         game.player->position = Vec3(x, game.terrain->heightAt(x, z - 6), z - 6);
         game.path = {Vec3(x, game.terrain->heightAt(x, z), z)};
         std::string out = clickAt(READY_X, BUTTON_Y);
-        for (int i = 0; i < MAX_WALK_FRAMES && !game.path.empty(); ++i) out += frames(1);
+        for (int i = 0; i < 300 && !game.path.empty(); ++i) out += frames(1); // 5 s at most
         EXPECT_TRUE(game.path.empty());
         return out + frames(2);
     }
@@ -83,7 +81,8 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     EXPECT_EQ(clearColour, Vec4(0, 0, 1, 1)) << "until the first frame clears to the sky";
 
     frames(3);
-    pushQuit();
+    SDL_Event quit{SDL_QUIT};
+    SDL_PushEvent(&quit);
     const std::int64_t before = stamps;
     game.loop();
     EXPECT_EQ(game.quit, 1);
@@ -106,29 +105,20 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
 
     constexpr float ON_GROUND = -1000; // stands for the ground's height at (x, z)
     const struct {
-        float x, y, z, scale, shineDamper, reflectivity;
-        bool transparent;
-        int rows, cell;
+        float x, y, z, scale;
         size_t texture; // in load order
+        bool transparent = false;
+        int rows = 1, cell = 0;
+        float shineDamper = 5, reflectivity = 0.1f;
     } entities[] = {
         // The face, the cottage, seven trees, two lamps, five ferns, the marker.
-        {188, ON_GROUND, 377, 0.5f, 10, 0.1f, true, 1, 0, 8},
-        {255, -34.6f, 252, 43, 75, 1, true, 1, 0, 10},
-        {60, ON_GROUND, 118, 5, 5, 0.1f, false, 1, 0, 11},
-        {292, ON_GROUND, 132, 5, 5, 0.1f, false, 1, 0, 12},
-        {383, ON_GROUND, 106, 5, 5, 0.1f, false, 1, 0, 13},
-        {457, ON_GROUND, 214, 5, 5, 0.1f, false, 1, 0, 14},
-        {461, ON_GROUND, 333, 5, 5, 0.1f, false, 1, 0, 15},
-        {425, ON_GROUND, 421, 5, 5, 0.1f, false, 1, 0, 16},
-        {112, ON_GROUND, 424, 5, 5, 0.1f, false, 1, 0, 17},
-        {291, ON_GROUND, 273, 0.75f, 5, 0.1f, false, 1, 0, 18},
-        {111, ON_GROUND, 138, 0.75f, 5, 0.1f, false, 1, 0, 19},
-        {306, ON_GROUND, 264, 0.5f, 5, 0.1f, true, 2, 0, 20},
-        {225, ON_GROUND, 274, 0.5f, 5, 0.1f, true, 2, 1, 21},
-        {92, ON_GROUND, 230, 0.5f, 5, 0.1f, true, 2, 2, 22},
-        {95, ON_GROUND, 144, 0.5f, 5, 0.1f, true, 2, 3, 23},
-        {158, ON_GROUND, 252, 0.5f, 5, 0.1f, true, 2, 0, 24},
-        {-100, -100, -100, 1, 5, 0.1f, true, 1, 0, 29},
+        {188, ON_GROUND, 377, 0.5f, 8, true, 1, 0, 10}, {255, -34.6f, 252, 43, 10, true, 1, 0, 75, 1},
+        {60, ON_GROUND, 118, 5, 11}, {292, ON_GROUND, 132, 5, 12}, {383, ON_GROUND, 106, 5, 13},
+        {457, ON_GROUND, 214, 5, 14}, {461, ON_GROUND, 333, 5, 15}, {425, ON_GROUND, 421, 5, 16},
+        {112, ON_GROUND, 424, 5, 17}, {291, ON_GROUND, 273, 0.75f, 18}, {111, ON_GROUND, 138, 0.75f, 19},
+        {306, ON_GROUND, 264, 0.5f, 20, true, 2, 0}, {225, ON_GROUND, 274, 0.5f, 21, true, 2, 1},
+        {92, ON_GROUND, 230, 0.5f, 22, true, 2, 2}, {95, ON_GROUND, 144, 0.5f, 23, true, 2, 3},
+        {158, ON_GROUND, 252, 0.5f, 24, true, 2, 0}, {-100, -100, -100, 1, 29, true},
     };
     ASSERT_EQ(game.entities.size(), std::size(entities));
     for (size_t i = 0; i < std::size(entities); ++i) {
@@ -229,7 +219,9 @@ TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrde
     EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
 
     // A wheel step and W, each handled in time for the same frame's camera and player.
-    pushWheel(2);
+    SDL_Event wheel{SDL_MOUSEWHEEL};
+    wheel.wheel.y = 2;
+    SDL_PushEvent(&wheel);
     frames(1);
     EXPECT_NEAR(glm::distance(game.camera.position, game.cameraAnchor->getPosition()), 45, 1e-3f);
     const Vec3 before = game.player->getPosition();

@@ -24,13 +24,9 @@ namespace {
 // xdotool waits for the window itself; this bounds a game that never shows one.
 constexpr int XDOTOOL_SECONDS = 60;
 
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-void nap() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
-}
+void nap() { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
 
 }
 
@@ -42,21 +38,14 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
         // One heap arena and two rasteriser threads: about 450 MB of address space in all.
         environment.insert(environment.end(), {"MALLOC_ARENA_MAX=1", "LP_NUM_THREADS=2"});
     }
-    const size_t ours = environment.size();
     for (char** variable = environ; *variable; ++variable) {
-        const std::string inherited(*variable);
-        const auto sameName = [&inherited](const std::string& set) {
-            return inherited.compare(0, set.find('=') + 1, set, 0, set.find('=') + 1) == 0;
-        };
-        if (std::none_of(environment.begin(), environment.begin() + long(ours), sameName)) {
-            environment.push_back(inherited);
-        }
+        const std::string inherited(*variable), name = inherited.substr(0, inherited.find('=') + 1);
+        const auto sameName = [&name](const std::string& set) { return set.rfind(name, 0) == 0; };
+        if (std::none_of(environment.begin(), environment.end(), sameName)) environment.push_back(inherited);
     }
     const rlimit limit{addressSpaceBytes, addressSpaceBytes};
     std::vector<char*> envp;
-    for (std::string& variable : environment) {
-        envp.push_back(variable.data());
-    }
+    for (std::string& variable : environment) envp.push_back(variable.data());
     envp.push_back(nullptr);
     char* const argv[] = {const_cast<char*>("wm"), nullptr};
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -72,15 +61,11 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
         dup2(fds[0], STDIN_FILENO);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
-        if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0)) {
-            _exit(126);
-        }
+        if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0)) _exit(126);
         execve(WM_GAME_BINARY, argv, envp.data());
         _exit(127);
     }
-    close(outFd);
-    close(errFd);
-    close(fds[0]);
+    for (const int fd : {outFd, errFd, fds[0]}) close(fd);
     input = fds[1];
 }
 
@@ -89,53 +74,34 @@ GameProcess::~GameProcess() {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    if (input >= 0) {
-        close(input);
-    }
+    if (input >= 0) close(input);
 }
 
 std::string GameProcess::output() const { return readFileBytes(out); }
 std::string GameProcess::errors() const { return readFileBytes(err); }
 
 void GameProcess::answer(const std::string& line) {
-    if (write(input, line.data(), line.size()) != ssize_t(line.size())) {
-        ADD_FAILURE() << "could not write to the game";
-    }
+    if (write(input, line.data(), line.size()) != ssize_t(line.size())) ADD_FAILURE() << "could not write to the game";
 }
 
 bool GameProcess::reap() {
     int status = 0;
-    if (exited || waitpid(pid, &status, WNOHANG) != pid) {
-        return exited;
-    }
+    if (exited || waitpid(pid, &status, WNOHANG) != pid) return exited;
     exited = true;
-    if (WIFSIGNALED(status)) {
-        endSignal = WTERMSIG(status);
-        exitCode = KILLED;
-    } else {
-        exitCode = WEXITSTATUS(status);
-    }
+    exitCode = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     return true;
 }
 
 int GameProcess::waitForExit(double seconds) {
-    for (const double end = now() + seconds; !reap(); nap()) {
-        if (now() >= end) {
-            return RUNNING;
-        }
-    }
-    return exitCode;
+    for (const double end = now() + seconds; !reap() && now() < end;) nap();
+    return exited ? exitCode : RUNNING;
 }
 
 bool GameProcess::waitForOutput(const std::string& text, double seconds, int count) {
     for (const double end = now() + seconds; now() < end; nap()) {
         const bool ended = reap();
-        if (occurrences(output(), text) >= count) {
-            return true;
-        }
-        if (ended) {
-            return false;
-        }
+        if (occurrences(output(), text) >= count) return true;
+        if (ended) return false;
     }
     return false;
 }

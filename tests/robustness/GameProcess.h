@@ -9,8 +9,7 @@
 
 class GameProcess {
 public:
-    static constexpr int KILLED = -2;   // ended by a signal
-    static constexpr int RUNNING = -1;  // still running when the wait ran out
+    static constexpr int RUNNING = -1; // still running when the wait ran out
 
     // Starts WM_GAME_BINARY in folder on ownDisplay(); outputs go to files in outputs.
     // A non-zero addressSpaceBytes limits the game's address space (RLIMIT_AS), with
@@ -25,10 +24,9 @@ public:
     std::string output() const;
     std::string errors() const;
     void answer(const std::string& line);
-    // Exit code, RUNNING when it did not end in time, KILLED when a signal ended it.
+    // Exit code, 128 + the signal's number when a signal ended it (as shells say), or
+    // RUNNING when it did not end in time.
     int waitForExit(double seconds);
-    // The signal that ended it, 0 when none.
-    int signal() const { return endSignal; }
     // Waits until the standard output holds `text` count times.
     bool waitForOutput(const std::string& text, double seconds, int count = 1);
     // Sends key names (xdotool's) to the game's window once it is visible.
@@ -43,5 +41,4 @@ private:
     int input = -1;
     bool exited = false;
     int exitCode = RUNNING;
-    int endSignal = 0;
 };

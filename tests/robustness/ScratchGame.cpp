@@ -12,23 +12,17 @@ ScratchGame::ScratchGame() {
         ADD_FAILURE() << "mkdtemp failed";
         return;
     }
-    scratch = pattern;
-    gameFolder = scratch / "game";
+    root = pattern;
+    folder = root / "game";
     for (const char* dir : {"Shaders", "Resources"}) {
-        fs::create_directories(gameFolder / dir);
+        fs::create_directories(folder / dir);
         for (const auto& entry : fs::directory_iterator(fs::path(WM_SOURCE_DIR) / dir)) {
-            fs::create_symlink(entry.path(), gameFolder / dir / entry.path().filename());
+            fs::create_symlink(entry.path(), folder / dir / entry.path().filename());
         }
     }
 }
 
 ScratchGame::~ScratchGame() {
     std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-}
-
-fs::path ScratchGame::replace(const std::string& relativePath) const {
-    const fs::path path = gameFolder / relativePath;
-    fs::remove(path);
-    return path;
+    fs::remove_all(root, ignored);
 }

@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <string>
 
-class ScratchGame {
-public:
+struct ScratchGame {
     ScratchGame();
     ~ScratchGame();
     ScratchGame(const ScratchGame&) = delete;
@@ -15,12 +14,11 @@ public:
 
     // Removes the link at relativePath ("Resources/tree.obj") and returns its full path,
     // for the test to put something else there (or nothing).
-    std::filesystem::path replace(const std::string& relativePath) const;
-    // The game's working folder, and the folder around it for the game's output files.
-    const std::filesystem::path& folder() const { return gameFolder; }
-    const std::filesystem::path& root() const { return scratch; }
+    std::filesystem::path replace(const std::string& relativePath) const {
+        std::filesystem::remove(folder / relativePath);
+        return folder / relativePath;
+    }
 
-private:
-    std::filesystem::path scratch;
-    std::filesystem::path gameFolder;
+    // The folder around the game's, for its output files; the game's working folder.
+    std::filesystem::path root, folder;
 };
