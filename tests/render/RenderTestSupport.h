@@ -147,6 +147,8 @@ inline GLuint fillTexture(GLuint name, int width, int height, const std::vector<
 // Owns what a test makes: its loader's meshes and the textures made with texture().
 class RenderTest : public testing::Test {
 protected:
+    // Each test may run alone in its own process (CTest does so), before anything else made the context.
+    RenderTest() { requireGlContext(); }
     void TearDown() override {
         glDeleteTextures(GLsizei(textures.size()), textures.data());
         loader.cleanUp();
