@@ -314,9 +314,9 @@ private:
                 if (!options.screenshotDir.empty() && isScreenshotFrame(frame)) {
                     char name[32];
                     std::snprintf(name, sizeof(name), "/frame-%03d.png", frame);
-                    const std::string path = options.screenshotDir + name;
-                    if (!saveScreenshot(path, Display::WIDTH, Display::HEIGHT)) {
-                        std::fprintf(stderr, "Could not save %s\n", path.c_str());
+                    const std::string file = options.screenshotDir + name;
+                    if (!saveScreenshot(file, Display::WIDTH, Display::HEIGHT)) {
+                        std::fprintf(stderr, "Could not save %s\n", file.c_str());
                     }
                     mark = wallNow();
                 }
