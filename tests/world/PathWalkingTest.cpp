@@ -63,8 +63,10 @@ TEST_F(PathWalkingTest, StandsStillOnTheGroundWithoutForwardTime) {
 TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphill) {
     terrain = makeTerrain(6, [](int gx, int gz) { return (unsigned char)(128 + 16 * gx + 8 * gz); });
     player.position = Vec3(100, 7.5f, 100);
-    // Towards a lower point, one as high as the player and a higher one: steps of 2, 2 and 0.9 along x = z.
-    const std::pair<float, float> climbs[] = {{-1.0f, 102.0f}, {0.0f, 104.0f}, {1.0f, 104.9f}};
+    // Towards a lower point, one as high as the player, one a picker's rounding above it (level
+    // ground as clicked), and two higher ones: steps of 2, 2, 2, 0.9 and 0.9 along x = z.
+    const std::pair<float, float> climbs[] = {
+        {-1.0f, 102.0f}, {0.0f, 104.0f}, {2e-5f, 106.0f}, {0.05f, 106.9f}, {1.0f, 107.8f}};
     for (const auto& [climb, reached] : climbs) {
         path = {Vec3(300, player.position.y + climb, 300)};
         walk();
