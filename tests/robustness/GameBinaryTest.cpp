@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 // After gtest: Xlib defines macros such as None and Bool.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
 #include <regex>
@@ -18,27 +19,61 @@ namespace {
 constexpr double START_SECONDS = 60.0;
 const std::string STARTED = "Transparency switched.\n"; // printed twice once the scene is set up
 
+// The game's top-level window, 0 when there is none.
+Window findGame(Display* x) {
+    Window root = DefaultRootWindow(x), parent = 0, *children = nullptr, game = 0;
+    unsigned int count = 0;
+    XQueryTree(x, root, &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count && !game; ++i) {
+        char* name = nullptr;
+        if (XFetchName(x, children[i], &name) && name && std::string(name) == "WM") game = children[i];
+        XFree(name);
+    }
+    XFree(children);
+    return game;
+}
+
 // A window manager's close button: WM_DELETE_WINDOW to the game's window.
 bool closeWindow() {
     Display* x = XOpenDisplay(ownDisplay().c_str());
     if (!x) return false;
     bool sent = false;
-    Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(x, root, &root, &parent, &children, &count);
-    for (unsigned int i = 0; i < count && !sent; ++i) {
-        char* name = nullptr;
-        if (XFetchName(x, children[i], &name) && name && std::string(name) == "WM") {
-            XEvent event{};
-            event.xclient = {ClientMessage, 0, False, x, children[i], XInternAtom(x, "WM_PROTOCOLS", False), 32, {}};
-            event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False)); // at CurrentTime, 0
-            sent = XSendEvent(x, children[i], False, NoEventMask, &event) != 0;
-        }
-        XFree(name);
+    if (const Window game = findGame(x)) {
+        XEvent event{};
+        event.xclient = {ClientMessage, 0, False, x, game, XInternAtom(x, "WM_PROTOCOLS", False), 32, {}};
+        event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False)); // at CurrentTime, 0
+        sent = XSendEvent(x, game, False, NoEventMask, &event) != 0;
     }
-    XFree(children);
     XCloseDisplay(x);
     return sent;
+}
+
+// The game window's pixels in a square of 2 * HALF around window pixel (x, y); empty
+// when they cannot be read.
+constexpr int HALF = 24;
+std::string pixelsAround(int centreX, int centreY) {
+    Display* x = XOpenDisplay(ownDisplay().c_str());
+    if (!x) return "";
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); // a game just gone is no reason to exit
+    std::string pixels;
+    const Window game = findGame(x);
+    if (XImage* image = game ? XGetImage(x, game, centreX - HALF, centreY - HALF, 2 * HALF, 2 * HALF, AllPlanes,
+                                         ZPixmap)
+                             : nullptr) {
+        pixels.assign(image->data, size_t(image->bytes_per_line) * size_t(image->height));
+        XDestroyImage(image);
+    }
+    XCloseDisplay(x);
+    return pixels;
+}
+
+// Waits until the pixels around (x, y) are no longer `before`.
+bool waitForChange(int x, int y, const std::string& before, double seconds) {
+    for (int i = 0; i < int(seconds * 10); ++i, usleep(100000)) {
+        const std::string now = pixelsAround(x, y);
+        if (!now.empty() && now != before) return true;
+    }
+    return false;
 }
 
 }
@@ -79,4 +114,24 @@ TEST(GameBinary, PlaysAndEndsWithZeroWithAnyStandardStreamClosed) {
         game.keys("Escape");
         EXPECT_EQ(game.waitForExit(20), 0) << "stream " << closed << " closed";
     }
+}
+
+// xdotool's plain click presses and releases the button at once, well within one frame.
+// One on the ground puts the marker there; one on READY walks the player onto it.
+TEST(GameBinary, QuickClicksMarkTheGroundAndStartTheWalk) {
+    constexpr int GROUND_X = 300, GROUND_Y = 600, READY_X = 665, READY_Y = 691;
+    ScratchGame scratch;
+    GameProcess game(scratch.folder, scratch.root);
+    ASSERT_TRUE(game.waitForOutput(STARTED, START_SECONDS, 2)) << game.output() << game.errors();
+    ASSERT_TRUE(game.keys("F2"));
+    ASSERT_TRUE(game.waitForOutput(" fps\n", 30)) << "frames are drawn";
+    const std::string ground = pixelsAround(GROUND_X, GROUND_Y);
+    ASSERT_FALSE(ground.empty());
+    ASSERT_TRUE(game.click(GROUND_X, GROUND_Y));
+    ASSERT_TRUE(waitForChange(GROUND_X, GROUND_Y, ground, 10)) << "no marker";
+    const std::string marked = pixelsAround(GROUND_X, GROUND_Y);
+    ASSERT_TRUE(game.click(READY_X, READY_Y));
+    EXPECT_TRUE(waitForChange(GROUND_X, GROUND_Y, marked, 30)) << "the player never came";
+    game.keys("Escape");
+    EXPECT_EQ(game.waitForExit(20), 0);
 }

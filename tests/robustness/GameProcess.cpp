@@ -109,9 +109,17 @@ bool GameProcess::waitForOutput(const std::string& text, double seconds, int cou
 }
 
 bool GameProcess::keys(const std::string& names) const {
+    return onWindow("windowfocus --sync key --delay 100 " + names);
+}
+
+bool GameProcess::click(int x, int y) const {
+    return onWindow("mousemove --window %1 " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+bool GameProcess::onWindow(const std::string& commands) const {
     // Both criteria must match (--all); the pattern follows the options.
     const std::string command = "DISPLAY=" + ownDisplay() + " timeout " + std::to_string(XDOTOOL_SECONDS) +
                                 " xdotool search --sync --onlyvisible --all --pid " + std::to_string(pid) +
-                                " --name '^WM$' windowfocus --sync key --delay 100 " + names + " >/dev/null 2>&1";
+                                " --name '^WM$' " + commands + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }

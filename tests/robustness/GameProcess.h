@@ -32,10 +32,15 @@ public:
     bool waitForOutput(const std::string& text, double seconds, int count = 1);
     // Sends key names (xdotool's) to the game's window once it is visible.
     bool keys(const std::string& names) const;
+    // Moves the pointer to window pixel (x, y) and clicks the left button there: pressed
+    // and released at once, as xdotool's click does.
+    bool click(int x, int y) const;
 
 private:
     // Collects the exit status once the game has ended; true from then on.
     bool reap();
+    // Runs xdotool commands on the game's window (%1) once it is visible.
+    bool onWindow(const std::string& commands) const;
 
     std::filesystem::path out, err;
     pid_t pid = -1;
