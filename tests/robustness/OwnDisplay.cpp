@@ -29,8 +29,10 @@ struct XServer {
             close(fds[0]);
             dup2(quiet, STDOUT_FILENO);
             dup2(quiet, STDERR_FILENO);
+            // -noreset: a server left by its last client (one game ending before the next
+            // starts) would otherwise reset, and a game connecting just then fails.
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
+                   "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
