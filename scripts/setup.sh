@@ -48,31 +48,30 @@ wm_build() {
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY; sets WM_XVFB_PID.
-# -noreset: by default the server resets whenever its last client leaves (this
-# function's own probe, a test between two games), and a client connecting just
-# then fails. A server that dies at once lost the number to another one started at
-# the same time: the next number is tried rather than using that other server.
+# The server picks the number itself and writes it once it accepts clients
+# (-displayfd): two runs started at once cannot end up on one server.
+# -noreset: by default the server resets whenever its last client leaves (a test
+# between two games), and a client connecting just then fails.
 wm_start_xvfb() {
   local size="${1:-1024x768x24}"
-  local number
-  for number in $(seq 90 140); do
-    if [ ! -e "/tmp/.X${number}-lock" ] && [ ! -e "/tmp/.X11-unix/X${number}" ]; then
-      Xvfb ":${number}" -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
-      WM_XVFB_PID=$!
-      export DISPLAY=":${number}"
-      local tries
-      for tries in $(seq 1 50); do
-        if ! kill -0 "$WM_XVFB_PID" 2>/dev/null; then
-          break
-        fi
-        if xdpyinfo >/dev/null 2>&1; then
-          return 0
-        fi
-        sleep 0.1
-      done
-      kill "$WM_XVFB_PID" 2>/dev/null || true
+  local number_file number=""
+  number_file="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+  WM_XVFB_PID=$!
+  local tries
+  for tries in $(seq 1 100); do
+    number="$(cat "$number_file")"
+    if [ -n "$number" ] || ! kill -0 "$WM_XVFB_PID" 2>/dev/null; then
+      break
     fi
+    sleep 0.1
   done
+  rm -f "$number_file"
+  if [ -n "$number" ]; then
+    export DISPLAY=":${number}"
+    return 0
+  fi
+  kill "$WM_XVFB_PID" 2>/dev/null || true
   echo "Could not start Xvfb" >&2
   return 1
 }
