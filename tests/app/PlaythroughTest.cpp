@@ -7,6 +7,7 @@
 #include "assets/ModelLoader.h"
 #include "render/SceneRenderer.h"
 #include "world/Quest.h"
+#include "world/SceneLayout.h"
 #include "world/TerrainPicker.h"
 
 #include <GL/glew.h>
@@ -103,39 +104,44 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
     const std::vector<unsigned int>& loaded = game.modelLoader()->textures();
     ASSERT_EQ(loaded.size(), 30u);
 
-    constexpr float ON_GROUND = -1000; // stands for the ground's height at (x, z)
     const struct {
-        float x, y, z, scale;
+        layout::GroundSpot spot;
+        bool onGround; // else at the cottage's own height
+        float scale;
         size_t texture; // in load order
         bool transparent = false;
         int rows = 1, cell = 0;
         float shineDamper = 5, reflectivity = 0.1f;
     } entities[] = {
         // The face, the cottage, seven trees, two lamps, five ferns, the marker.
-        {188, ON_GROUND, 377, 0.5f, 8, true, 1, 0, 10}, {255, -34.6f, 252, 43, 10, true, 1, 0, 75, 1},
-        {60, ON_GROUND, 118, 5, 11}, {292, ON_GROUND, 132, 5, 12}, {383, ON_GROUND, 106, 5, 13},
-        {457, ON_GROUND, 214, 5, 14}, {461, ON_GROUND, 333, 5, 15}, {425, ON_GROUND, 421, 5, 16},
-        {112, ON_GROUND, 424, 5, 17}, {291, ON_GROUND, 273, 0.75f, 18}, {111, ON_GROUND, 138, 0.75f, 19},
-        {306, ON_GROUND, 264, 0.5f, 20, true, 2, 0}, {225, ON_GROUND, 274, 0.5f, 21, true, 2, 1},
-        {92, ON_GROUND, 230, 0.5f, 22, true, 2, 2}, {95, ON_GROUND, 144, 0.5f, 23, true, 2, 3},
-        {158, ON_GROUND, 252, 0.5f, 24, true, 2, 0}, {-100, -100, -100, 1, 29, true},
+        {layout::PLAYER_START, true, 0.5f, 8, true, 1, 0, 10},
+        {layout::COTTAGE, false, layout::COTTAGE_SCALE, 10, true, 1, 0, 75, 1},
+        {layout::TREES[0], true, 5, 11}, {layout::TREES[1], true, 5, 12}, {layout::TREES[2], true, 5, 13},
+        {layout::TREES[3], true, 5, 14}, {layout::TREES[4], true, 5, 15}, {layout::TREES[5], true, 5, 16},
+        {layout::TREES[6], true, 5, 17}, {layout::LAMPS[0], true, 0.75f, 18}, {layout::LAMPS[1], true, 0.75f, 19},
+        {layout::FERNS[0], true, 0.5f, 20, true, 2, 0}, {layout::FERNS[1], true, 0.5f, 21, true, 2, 1},
+        {layout::FERNS[2], true, 0.5f, 22, true, 2, 2}, {layout::FERNS[3], true, 0.5f, 23, true, 2, 3},
+        {layout::FERNS[4], true, 0.5f, 24, true, 2, 0}, {{Game::HIDDEN, Game::HIDDEN}, false, 1, 29, true},
     };
     ASSERT_EQ(game.entities.size(), std::size(entities));
     for (size_t i = 0; i < std::size(entities); ++i) {
         const auto& row = entities[i];
         const Entity& e = *game.entities[i];
         const Material& m = *e.model->texture;
-        const float y = row.y == ON_GROUND ? ground(row.x, row.z) : row.y;
+        const float x = row.spot.x, z = row.spot.z;
+        const float y = row.onGround ? ground(x, z) : i == 1 ? layout::COTTAGE_HEIGHT : Game::HIDDEN;
         EXPECT_EQ(std::tuple(e.position, Vec3(e.rotX, e.rotY, e.rotZ), e.scale, e.textureIndex, m.shineDamper,
                              m.reflectivity, m.hasTransparency, m.useFakeLighting, m.numberOfRows, m.textureName,
                              e.model->hasNormalMap),
-                  std::tuple(Vec3(row.x, y, row.z), Vec3(0), row.scale, row.cell, row.shineDamper, row.reflectivity,
+                  std::tuple(Vec3(x, y, z), Vec3(0, i == 1 ? layout::COTTAGE_ROTATION_Y : 0, 0), row.scale, row.cell,
+                             row.shineDamper, row.reflectivity,
                              row.transparent, false, row.rows, loaded[row.texture], i == 1))
             << "entity " << i;
     }
     EXPECT_EQ(game.entities[1]->model->normalMap->textureName, loaded[9]);
 
-    const Vec3 start(188, ground(188, 377), 377);
+    const Vec3 start(layout::PLAYER_START.x, ground(layout::PLAYER_START.x, layout::PLAYER_START.z),
+                     layout::PLAYER_START.z);
     EXPECT_EQ(game.startPosition, start);
     for (const auto& [player, scale, texture] :
          {std::tuple{game.player, 0.5f, 7}, std::tuple{game.cameraAnchor, 2.0f, 28}}) {
@@ -147,11 +153,14 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
 
     std::vector<std::tuple<Vec3, Vec3, Vec3>> lights;
     for (const Light* l : game.lights) lights.emplace_back(l->position, l->colour, l->attenuation);
-    const Vec3 lampColour(1, 0.345f, 0.25f), lampFallOff(1, 0.02f, 0);
+    const auto vec3 = [](const layout::Triple& t) { return Vec3(t.x, t.y, t.z); };
+    const auto lampLight = [&](const layout::GroundSpot& lamp) {
+        return std::tuple(Vec3(lamp.x, ground(lamp.x, lamp.z) + layout::LAMP_LIGHT_HEIGHT, lamp.z),
+                          vec3(layout::LAMP_COLOUR), vec3(layout::LAMP_ATTENUATION));
+    };
     EXPECT_EQ(lights, (std::vector<std::tuple<Vec3, Vec3, Vec3>>{
-                          {{-150, 10000, 7900}, {1, 1, 1}, {1, 0, 0}},
-                          {{291, ground(291, 273) + 10, 273}, lampColour, lampFallOff},
-                          {{111, ground(111, 138) + 10, 138}, lampColour, lampFallOff}}));
+                          {vec3(layout::SUN_POSITION), vec3(layout::SUN_COLOUR), vec3(layout::SUN_ATTENUATION)},
+                          lampLight(layout::LAMPS[0]), lampLight(layout::LAMPS[1])}));
 
     std::vector<std::tuple<unsigned int, Vec2, Vec2>> guis;
     for (const GuiElement* g : game.guis) guis.emplace_back(g->texture, g->position, g->scale);
@@ -160,7 +169,8 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
                                                                        {loaded[27], {-0.3f, -0.8f}, {0.1f, 0.1f}}}));
 
     ASSERT_EQ(game.waterTiles.size(), 1u);
-    EXPECT_EQ(Vec3(game.waterTiles[0]->x, game.waterTiles[0]->z, game.waterTiles[0]->height), Vec3(210, 210, -21));
+    EXPECT_EQ(Vec3(game.waterTiles[0]->x, game.waterTiles[0]->height, game.waterTiles[0]->z),
+              Vec3(layout::WATER_TILE.x, layout::WATER_TILE.y, layout::WATER_TILE.z));
 
     // The filter switches reach the player's texture, the terrain's four ground textures
     // and blend map (not its light map), and each entity's colours (not the normal map).
@@ -190,18 +200,11 @@ TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
 
 // Frames in order: the quest rules on where the last frame left the player, then walking,
 // events, camera, the player's keys.
-TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrder) {
+TEST_F(Playthrough, TheQuestRulesRunFirstInAFrameAndTheOtherStepsInTheirOrder) {
     const auto standAt = [this](float x, float z) {
         game.player->position = Vec3(x, game.terrain->heightAt(x, z), z);
         return frames(1);
     };
-    const Vec2 borders[] = {{99, 138}, {123, 138}, {111, 129}, {111, 147},  // lamp
-                            {270, 265}, {320, 265}, {295, 255}, {295, 275}}; // cottage door
-    for (const Vec2& b : borders) {
-        EXPECT_EQ(standAt(b.x, b.y), "") << b.x << ", " << b.y;
-        EXPECT_FALSE(game.lampChecked || game.messageShown) << b.x << ", " << b.y;
-    }
-
     // Walking across the door zone's border: the frame that moves the player in prints
     // nothing; the next one speaks first, before its own events are handled.
     standAt(269.9f, 265);
