@@ -65,8 +65,8 @@ void Game::setUpScene() {
     Model& anchorModel = models.emplace_back(anchorMesh, &anchorMaterial);
     cameraAnchor = &players.emplace_back(&input, &anchorModel, startPosition, 0.0f, 0.0f, 0.0f, 2.0f);
 
-    addEntity(*loader, RESOURCES + "marker.obj", RESOURCES + "white.png", HIDDEN, HIDDEN, HIDDEN, 0, 0, 0, 1, 5,
-              0.1f, true, 1, 0);
+    addEntity(*loader, RESOURCES + "marker.obj", RESOURCES + "white.png", HIDDEN, HIDDEN, HIDDEN, 0, 0, 0, 1,
+              SHINE_DAMPER, REFLECTIVITY, true, 1, 0);
     collectSwitchTextures();
     camera.target = cameraAnchor;
     picker = std::make_unique<TerrainPicker>(&input, &camera, renderer->getProjectionMatrix(), terrain,
