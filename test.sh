@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every check; non-zero when any of them fails:
-#   1. the release build and the whole test suite under one Xvfb;
-#   2. the Debian package, unpacked and played (tests/package/InstalledGameTest.sh);
-#   3. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   4. a short run of each fuzz target (scripts/fuzz.sh);
-#   5. a one-minute soak of the game with random input (scripts/soak.sh).
-# WM_FUZZ_SECONDS (per target) and WM_SOAK_SECONDS change the lengths of 4 and 5.
+#   1. the layering of the source folders (scripts/layers.sh), the formatting
+#      (scripts/format.sh --check) and clang-tidy over the game's sources (scripts/tidy.sh);
+#   2. the release build and the whole test suite under one Xvfb;
+#   3. the Debian package, unpacked and played (tests/package/InstalledGameTest.sh);
+#   4. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   5. a short run of each fuzz target (scripts/fuzz.sh);
+#   6. a one-minute soak of the game with random input (scripts/soak.sh).
+# WM_FUZZ_SECONDS (per target) and WM_SOAK_SECONDS change the lengths of 5 and 6.
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
@@ -68,6 +70,9 @@ stage() {
   echo "== $name: $((SECONDS - start)) s"
 }
 
+stage "layering" "$WM_ROOT/scripts/layers.sh"
+stage "formatting" "$WM_ROOT/scripts/format.sh" --check
+stage "clang-tidy" "$WM_ROOT/scripts/tidy.sh" "$WM_ROOT/build"
 stage "release tests" release_tests
 stage "installed package" "$WM_ROOT/tests/package/InstalledGameTest.sh"
 stage "sanitizer tests" sanitizer_tests

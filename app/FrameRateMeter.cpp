@@ -12,7 +12,7 @@ std::string FrameRateMeter::sample(double ticks, bool printFps) {
     if (!printFps || !(ticks > lastPrint + PRINT_INTERVAL)) {
         return "";
     }
-    const std::string line = formatLine(minFps);
+    std::string line = formatLine(minFps);
     lastPrint = ticks;
     minFps = 1000.0;
     return line;

@@ -122,10 +122,10 @@ void Game::walkPath() {
     }
 }
 
-void Game::processPlayerInput(TerrainPicker& terrainPicker) {
+void Game::processPlayerInput(TerrainPicker& pointPicker) {
     if (input.isHeld(Keys::LEFT_BUTTON)) {
         walking = false;
-        const Vec3 point = terrainPicker.getPickedPoint();
+        const Vec3 point = pointPicker.getPickedPoint();
         int mouseX = 0, mouseY = 0;
         SDL_GetMouseState(&mouseX, &mouseY);
         switch (classifyClick(mouseX, mouseY, Display::WIDTH, Display::HEIGHT)) {

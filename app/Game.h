@@ -91,19 +91,19 @@ public:
     void applyTextureFilters();
 
     void walkPath();
-    void processPlayerInput(TerrainPicker& picker);
+    void processPlayerInput(TerrainPicker& pointPicker);
     void checkQuest();
 
-    void createTerrain(ModelLoader& loader, const std::string& background, const std::string& r,
+    void createTerrain(ModelLoader& assetLoader, const std::string& background, const std::string& r,
                        const std::string& g, const std::string& b, const std::string& blendMap,
                        const std::string& lightMap, const std::string& heightMap);
-    void createPlayer(ModelLoader& loader, const std::string& objFile, const std::string& textureFile,
-                      float x, float y, float z);
-    void addEntity(ModelLoader& loader, const std::string& objFile, const std::string& textureFile,
+    void createPlayer(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile,
+                      const Vec3& position);
+    void addEntity(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile,
                    float x, float y, float z, float rotX, float rotY, float rotZ, float scale,
                    float shineDamper, float reflectivity, bool hasTransparency, int numberOfRows, int textureIndex);
     void addLight(const Vec3& position, const Vec3& colour, const Vec3& attenuation);
-    void addGui(ModelLoader& loader, const std::string& textureFile, const Vec2& position, const Vec2& scale);
+    void addGui(ModelLoader& assetLoader, const std::string& textureFile, const Vec2& position, const Vec2& scale);
     void addWaterTile(float x, float z, float height);
 
     // The run's locals, kept here so frames can be driven one at a time.
@@ -114,8 +114,8 @@ public:
     FrameRateMeter frameRate;
 
 private:
-    void buildEntities(ModelLoader& loader);
-    void addCottage(ModelLoader& loader);
+    void buildEntities(ModelLoader& assetLoader);
+    void addCottage(ModelLoader& assetLoader);
     void collectSwitchTextures();
     void moveMarker(const Vec3& position);
     float ground(float x, float z) const { return terrain->heightAt(x, z); }

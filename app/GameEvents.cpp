@@ -1,9 +1,17 @@
 #include "app/Game.h"
 
+#include "world/InputState.h"
+
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
 
 #include <iostream>
+
+// world/ reads keys without SDL; its codes must stay SDL's own.
+static_assert(Keys::W == SDLK_w && Keys::A == SDLK_a && Keys::S == SDLK_s && Keys::D == SDLK_d);
+static_assert(Keys::RIGHT == SDLK_RIGHT && Keys::LEFT == SDLK_LEFT && Keys::DOWN == SDLK_DOWN && Keys::UP == SDLK_UP);
+static_assert(Keys::LEFT_BUTTON == SDL_BUTTON_LEFT && Keys::MIDDLE_BUTTON == SDL_BUTTON_MIDDLE &&
+              Keys::RIGHT_BUTTON == SDL_BUTTON_RIGHT);
 
 namespace {
 

@@ -9,5 +9,5 @@ struct Material {
     bool useFakeLighting = false;
     int numberOfRows = 1;       // texture atlas rows and columns
 
-    explicit Material(unsigned int textureName) : textureName(textureName) {}
+    explicit Material(unsigned int givenTextureName) : textureName(givenTextureName) {}
 };

@@ -10,7 +10,7 @@ struct Model {
     Material* texture = nullptr;
     Material* normalMap = nullptr; // only its textureName is read
 
-    Model(Mesh* mesh, Material* texture) : mesh(mesh), texture(texture) {}
-    Model(Mesh* mesh, Material* texture, Material* normalMap)
-        : hasNormalMap(true), mesh(mesh), texture(texture), normalMap(normalMap) {}
+    Model(Mesh* givenMesh, Material* givenTexture) : mesh(givenMesh), texture(givenTexture) {}
+    Model(Mesh* givenMesh, Material* givenTexture, Material* givenNormalMap)
+        : hasNormalMap(true), mesh(givenMesh), texture(givenTexture), normalMap(givenNormalMap) {}
 };

@@ -18,12 +18,12 @@ double secondsOf(clockid_t clock) {
 
 }
 
-PhaseTimer::PhaseTimer(Phase phase) : phase(phase) {
+PhaseTimer::PhaseTimer(Phase givenPhase) : phase(givenPhase) {
     if (!enabled) {
         return;
     }
     if (phaseListener) {
-        phaseListener(phase, true);
+        phaseListener(givenPhase, true);
     }
     active = true;
     outer = innermost;

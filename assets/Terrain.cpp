@@ -116,9 +116,9 @@ TerrainGeometry Terrain::buildGeometry(const unsigned char* pixels, int side) {
     return g;
 }
 
-Terrain::Terrain(ModelLoader& loader, TerrainTextures* textures, TerrainTexture* blendMap,
-                 TerrainTexture* lightMap, const std::string& heightMapPath)
-    : textures(textures), blendMap(blendMap), lightMap(lightMap) {
+Terrain::Terrain(ModelLoader& loader, TerrainTextures* givenTextures, TerrainTexture* givenBlendMap,
+                 TerrainTexture* givenLightMap, const std::string& heightMapPath)
+    : textures(givenTextures), blendMap(givenBlendMap), lightMap(givenLightMap) {
     const PhaseTimer timer(Phase::TERRAIN);
     mesh = buildMesh(loader, heightMapPath);
 }

@@ -19,8 +19,8 @@ constexpr int READY_X = 665, READY_Y = 691;
 
 }
 
-CameraPath::CameraPath(SDL_Window* window, int frames)
-    : window(window), frames(frames < MIN_FRAMES ? MIN_FRAMES : frames) {}
+CameraPath::CameraPath(SDL_Window* givenWindow, int givenFrames)
+    : window(givenWindow), frames(givenFrames < MIN_FRAMES ? MIN_FRAMES : givenFrames) {}
 
 void CameraPath::beforeFrame(int frame) {
     const int orbitEnd = at(ORBIT_END), zoomOutEnd = at(ZOOM_OUT_END), pitchEnd = at(PITCH_END);

@@ -195,8 +195,8 @@ __attribute__((noinline)) void runProfiledFrame(Game& game) { game.runFrame(); }
 
 class FrameBench {
 public:
-    FrameBench(const Options& options, double processStart, double mainEntry)
-        : options(options), processStart(processStart), mainEntry(mainEntry) {}
+    FrameBench(const Options& givenOptions, double givenProcessStart, double givenMainEntry)
+        : options(givenOptions), processStart(givenProcessStart), mainEntry(givenMainEntry) {}
 
     int run() {
         startUp();

@@ -13,8 +13,10 @@ public:
     float scale = 1;
     int textureIndex = 0; // texture atlas cell, 0 for a single image
 
-    Entity(Model* model, const Vec3& position, float rotX, float rotY, float rotZ, float scale, int textureIndex)
-        : model(model), position(position), rotX(rotX), rotY(rotY), rotZ(rotZ), scale(scale), textureIndex(textureIndex) {}
+    Entity(Model* givenModel, const Vec3& givenPosition, float givenRotX, float givenRotY, float givenRotZ,
+           float givenScale, int givenTextureIndex)
+        : model(givenModel), position(givenPosition), rotX(givenRotX), rotY(givenRotY), rotZ(givenRotZ),
+          scale(givenScale), textureIndex(givenTextureIndex) {}
 
     float getRotY() const { return rotY; }
     void setPosition(float x, float y, float z) { position = Vec3(x, y, z); }

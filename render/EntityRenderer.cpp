@@ -13,11 +13,11 @@ namespace {
 constexpr GLuint ENTITY_ATTRIBUTES = 4; // position, textureCoords, normal, tangent
 }
 
-EntityRenderer::EntityRenderer(EntityShader& shader, const Mat4& projection) : shader(shader) {
-    shader.start();
-    shader.assignTextureUnits();
-    shader.setProjectionMatrix(projection);
-    shader.stop();
+EntityRenderer::EntityRenderer(EntityShader& givenShader, const Mat4& projection) : shader(givenShader) {
+    givenShader.start();
+    givenShader.assignTextureUnits();
+    givenShader.setProjectionMatrix(projection);
+    givenShader.stop();
 }
 
 void EntityRenderer::render(const EntityBatches& batches) {

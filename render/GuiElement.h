@@ -8,6 +8,6 @@ struct GuiElement {
     Vec2 position{0.0f}; // centre, x right and y up, -1..1
     Vec2 scale{0.0f};    // half-width and half-height
 
-    GuiElement(unsigned int texture, const Vec2& position, const Vec2& scale)
-        : texture(texture), position(position), scale(scale) {}
+    GuiElement(unsigned int givenTexture, const Vec2& givenPosition, const Vec2& givenScale)
+        : texture(givenTexture), position(givenPosition), scale(givenScale) {}
 };

@@ -13,7 +13,7 @@ namespace {
 const std::vector<float> QUAD_POSITIONS = {-1, 1, -1, -1, 1, 1, 1, -1};
 }
 
-GuiRenderer::GuiRenderer(GuiShader& shader, ModelLoader& loader) : shader(&shader) {
+GuiRenderer::GuiRenderer(GuiShader& givenShader, ModelLoader& loader) : shader(&givenShader) {
     quad = loader.uploadMesh(QUAD_POSITIONS, 2);
 }
 

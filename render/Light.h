@@ -8,6 +8,6 @@ struct Light {
     Vec3 colour{0.0f};
     Vec3 attenuation{1.0f, 0.0f, 0.0f};
 
-    Light(const Vec3& position, const Vec3& colour, const Vec3& attenuation)
-        : position(position), colour(colour), attenuation(attenuation) {}
+    Light(const Vec3& givenPosition, const Vec3& givenColour, const Vec3& givenAttenuation)
+        : position(givenPosition), colour(givenColour), attenuation(givenAttenuation) {}
 };

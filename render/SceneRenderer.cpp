@@ -15,18 +15,18 @@ namespace {
 const Vec4 MAIN_PASS_CLIP_PLANE{0.0f, -1.0f, 0.0f, 10000.0f};
 }
 
-SceneRenderer::SceneRenderer(ModelLoader& loader, EntityShader& entityShader, TerrainShader& terrainShader,
-                             SkyboxShader& skyboxShader, GuiShader& guiShader, WaterShader& waterShader, int width,
-                             int height)
-    : width(width), height(height), entityShader(entityShader), terrainShader(terrainShader) {
+SceneRenderer::SceneRenderer(ModelLoader& loader, EntityShader& givenEntityShader, TerrainShader& givenTerrainShader,
+                             SkyboxShader& skyboxShader, GuiShader& guiShader, WaterShader& waterShader, int givenWidth,
+                             int givenHeight)
+    : width(givenWidth), height(givenHeight), entityShader(givenEntityShader), terrainShader(givenTerrainShader) {
     const PhaseTimer timer(Phase::RENDERER);
     waterTargets.createReflectionTarget();
     waterTargets.createRefractionTarget();
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     makeProjectionMatrix();
-    entityRenderer = std::make_unique<EntityRenderer>(entityShader, projection);
-    terrainRenderer = std::make_unique<TerrainRenderer>(terrainShader, projection);
+    entityRenderer = std::make_unique<EntityRenderer>(givenEntityShader, projection);
+    terrainRenderer = std::make_unique<TerrainRenderer>(givenTerrainShader, projection);
     skyboxRenderer = std::make_unique<SkyboxRenderer>(skyboxShader, loader, projection);
     guiRenderer = std::make_unique<GuiRenderer>(guiShader, loader);
     waterRenderer = std::make_unique<WaterRenderer>(loader, waterShader, projection, waterTargets);
@@ -38,7 +38,7 @@ Mat4 SceneRenderer::getProjectionMatrix() const { return projection; }
 
 void SceneRenderer::cleanUp() { waterTargets.cleanUp(); }
 
-void SceneRenderer::drawScene(Player& player, Terrain& terrain, std::vector<Entity*> entities,
+void SceneRenderer::drawScene(Player& scenePlayer, Terrain& terrain, std::vector<Entity*> entities,
                               std::vector<WaterTile*> waters, std::vector<Light*> lights, Camera& camera,
                               float frameTime) {
     const PhaseTimer timer(Phase::SCENE_SUBMIT);
@@ -46,19 +46,19 @@ void SceneRenderer::drawScene(Player& player, Terrain& terrain, std::vector<Enti
     if (!waters.empty()) {
         const float waterHeight = waters.front()->height;
         glEnable(GL_CLIP_DISTANCE0);
-        drawReflection(player, terrain, entities, lights, camera, waterHeight);
-        drawRefraction(player, terrain, entities, lights, camera, waterHeight);
+        drawReflection(scenePlayer, terrain, entities, lights, camera, waterHeight);
+        drawRefraction(scenePlayer, terrain, entities, lights, camera, waterHeight);
         glDisable(GL_CLIP_DISTANCE0);
     }
     waterTargets.unbindTargets();
-    collectEntities(player, terrain, entities);
+    collectEntities(scenePlayer, terrain, entities);
     render(lights, camera, MAIN_PASS_CLIP_PLANE, ScenePass::MAIN);
     if (!waters.empty()) {
         waterRenderer->render(std::move(waters), camera, frameTime);
     }
 }
 
-void SceneRenderer::drawReflection(Player& player, Terrain& terrain, const std::vector<Entity*>& entities,
+void SceneRenderer::drawReflection(Player& scenePlayer, Terrain& terrain, const std::vector<Entity*>& entities,
                                    const std::vector<Light*>& lights, Camera& camera, float waterHeight) {
     waterTargets.bindReflectionTarget();
     // Mirror the eye in the water plane and look up as far as it looked down.
@@ -66,16 +66,16 @@ void SceneRenderer::drawReflection(Player& player, Terrain& terrain, const std::
     const float distance = 2.0f * (camera.position.y - waterHeight);
     camera.position.y -= distance;
     camera.pitch = -camera.pitch;
-    collectEntities(player, terrain, entities);
+    collectEntities(scenePlayer, terrain, entities);
     render(lights, camera, Vec4(0.0f, 1.0f, 0.0f, -waterHeight), ScenePass::REFLECTION);
     camera.position = eye;
     camera.pitch = -camera.pitch;
 }
 
-void SceneRenderer::drawRefraction(Player& player, Terrain& terrain, const std::vector<Entity*>& entities,
+void SceneRenderer::drawRefraction(Player& scenePlayer, Terrain& terrain, const std::vector<Entity*>& entities,
                                    const std::vector<Light*>& lights, Camera& camera, float waterHeight) {
     waterTargets.bindRefractionTarget();
-    collectEntities(player, terrain, entities);
+    collectEntities(scenePlayer, terrain, entities);
     render(lights, camera, Vec4(0.0f, -1.0f, 0.0f, waterHeight), ScenePass::REFRACTION);
 }
 
@@ -84,8 +84,8 @@ void SceneRenderer::drawGui(std::vector<GuiElement*> guis) {
     guiRenderer->render(std::move(guis));
 }
 
-void SceneRenderer::collectEntities(Player& player, Terrain& terrain, const std::vector<Entity*>& entities) {
-    this->player = &player;
+void SceneRenderer::collectEntities(Player& scenePlayer, Terrain& terrain, const std::vector<Entity*>& entities) {
+    this->player = &scenePlayer;
     collectTerrain(terrain);
     for (Entity* entity : entities) {
         batches.add(entity->model, entity);

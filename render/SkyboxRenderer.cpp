@@ -31,14 +31,14 @@ const std::vector<std::string> FACE_FILES = {
 
 }
 
-SkyboxRenderer::SkyboxRenderer(SkyboxShader& shader, ModelLoader& loader, const Mat4& projection)
-    : shader(&shader) {
+SkyboxRenderer::SkyboxRenderer(SkyboxShader& givenShader, ModelLoader& loader, const Mat4& projection)
+    : shader(&givenShader) {
     cube = loader.uploadMesh(CUBE_POSITIONS, 3);
     texture = loader.loadCubeMap(FACE_FILES);
-    shader.start();
-    shader.assignTextureUnits();
-    shader.setProjectionMatrix(projection);
-    shader.stop();
+    givenShader.start();
+    givenShader.assignTextureUnits();
+    givenShader.setProjectionMatrix(projection);
+    givenShader.stop();
 }
 
 Mat4 SkyboxRenderer::makeSkyViewMatrix(const Camera& camera) {

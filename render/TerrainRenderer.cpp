@@ -18,11 +18,11 @@ void bindTexture(GLenum unit, const TerrainTexture* texture) {
 }
 }
 
-TerrainRenderer::TerrainRenderer(TerrainShader& shader, const Mat4& projection) : shader(shader) {
-    shader.start();
-    shader.setProjectionMatrix(projection);
-    shader.assignTextureUnits();
-    shader.stop();
+TerrainRenderer::TerrainRenderer(TerrainShader& givenShader, const Mat4& projection) : shader(givenShader) {
+    givenShader.start();
+    givenShader.setProjectionMatrix(projection);
+    givenShader.assignTextureUnits();
+    givenShader.stop();
 }
 
 void TerrainRenderer::render(const std::vector<Terrain*>& terrains) {

@@ -15,14 +15,14 @@ namespace {
 const std::vector<float> QUAD_POSITIONS = {-1, -1, -1, 1, 1, -1, 1, -1, -1, 1, 1, 1};
 }
 
-WaterRenderer::WaterRenderer(ModelLoader& loader, WaterShader& shader, const Mat4& projection,
-                             WaterTargets& targets)
-    : shader(&shader), targets(&targets) {
+WaterRenderer::WaterRenderer(ModelLoader& loader, WaterShader& givenShader, const Mat4& projection,
+                             WaterTargets& givenTargets)
+    : shader(&givenShader), targets(&givenTargets) {
     dudvTexture = loader.loadTexture("Resources/waterDUDV.png");
-    shader.start();
-    shader.assignTextureUnits();
-    shader.setProjectionMatrix(projection);
-    shader.stop();
+    givenShader.start();
+    givenShader.assignTextureUnits();
+    givenShader.setProjectionMatrix(projection);
+    givenShader.stop();
     quad = loader.uploadMesh(QUAD_POSITIONS, 2);
 }
 

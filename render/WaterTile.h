@@ -6,5 +6,5 @@ struct WaterTile {
     float x = 0;
     float z = 0;
 
-    WaterTile(float centreX, float centreZ, float height) : height(height), x(centreX), z(centreZ) {}
+    WaterTile(float centreX, float centreZ, float givenHeight) : height(givenHeight), x(centreX), z(centreZ) {}
 };

@@ -9,7 +9,7 @@ WM_PACKAGES=(
   libsdl2-dev libglew-dev libsoil-dev libassimp-dev libglm-dev libstb-dev
   libgtest-dev libbenchmark-dev libtinyobjloader-dev
   xvfb xauth xdotool imagemagick x11-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   dpkg-dev lintian desktop-file-utils
 )
 

@@ -7,7 +7,7 @@
 
 class ModelNoise {
 public:
-    explicit ModelNoise(std::uint32_t seed) : seed(seed) {}
+    explicit ModelNoise(std::uint32_t givenSeed) : seed(givenSeed) {}
 
     // Smoothly interpolated lattice values in [0, 1]; period 0 means no wrapping.
     double value(double x, double y, int period = 0) const { return value(x, y, period, period); }

@@ -152,7 +152,7 @@ double distanceToPad(double x, double z) {
 }
 
 TerrainShape::TerrainShape() {
-    for (const Spot& spot : PLACEMENTS) settleTargets.push_back(naturalHeight(spot.x, spot.z));
+    for (const layout::GroundSpot& spot : PLACEMENTS) settleTargets.push_back(naturalHeight(spot.x, spot.z));
     questLampTarget = naturalHeight(QUEST_LAMP.x, QUEST_LAMP.z);
 }
 

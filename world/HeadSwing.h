@@ -11,9 +11,9 @@ public:
         for (int step = 0; step < STEPS_PER_FRAME; ++step) {
             // Turn back only when heading further out; a face already past a limit
             // (the body turned) keeps coming back instead of sticking there.
-            if (headSwing > 0 && faceRotY >= bodyRotY + LIMIT) {
-                headSwing = -headSwing;
-            } else if (headSwing < 0 && faceRotY <= bodyRotY - LIMIT) {
+            const bool beyondUpper = headSwing > 0 && faceRotY >= bodyRotY + LIMIT;
+            const bool beyondLower = headSwing < 0 && faceRotY <= bodyRotY - LIMIT;
+            if (beyondUpper || beyondLower) {
                 headSwing = -headSwing;
             }
             faceRotY += headSwing;

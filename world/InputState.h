@@ -5,7 +5,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-// The codes the game reads, as SDL reports them (keycodes and button numbers).
+// The codes the game reads, as SDL reports them (keycodes and button numbers); app/GameEvents.cpp
+// checks them against SDL at compile time.
 namespace Keys {
 constexpr int W = 'w', A = 'a', S = 's', D = 'd';
 constexpr int RIGHT = 0x4000004F, LEFT = 0x40000050, DOWN = 0x40000051, UP = 0x40000052;

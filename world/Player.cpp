@@ -5,9 +5,10 @@
 
 #include <cmath>
 
-Player::Player(const InputState* input, Model* model, const Vec3& position,
-               float rotX, float rotY, float rotZ, float scale)
-    : input(input), model(model), position(position), rotX(rotX), rotY(rotY), rotZ(rotZ), scale(scale) {}
+Player::Player(const InputState* givenInput, Model* givenModel, const Vec3& givenPosition,
+               float givenRotX, float givenRotY, float givenRotZ, float givenScale)
+    : input(givenInput), model(givenModel), position(givenPosition), rotX(givenRotX), rotY(givenRotY),
+      rotZ(givenRotZ), scale(givenScale) {}
 
 void Player::readKeys() {
     moving = false;

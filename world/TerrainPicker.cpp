@@ -4,16 +4,16 @@
 #include "world/Camera.h"
 #include "world/InputState.h"
 
-TerrainPicker::TerrainPicker(const InputState* input, const Camera* camera, const Mat4& projection,
-                             const Terrain* terrain, int width, int height)
-    : width(float(width)),
-      height(float(height)),
-      projection(projection),
-      inverseProjection(glm::inverse(projection)),
-      view(Transforms::makeViewMatrix(*camera)),
-      terrain(terrain),
-      camera(camera),
-      input(input) {}
+TerrainPicker::TerrainPicker(const InputState* givenInput, const Camera* givenCamera, const Mat4& givenProjection,
+                             const Terrain* givenTerrain, int givenWidth, int givenHeight)
+    : width(float(givenWidth)),
+      height(float(givenHeight)),
+      projection(givenProjection),
+      inverseProjection(glm::inverse(givenProjection)),
+      view(Transforms::makeViewMatrix(*givenCamera)),
+      terrain(givenTerrain),
+      camera(givenCamera),
+      input(givenInput) {}
 
 void TerrainPicker::update() {
     view = Transforms::makeViewMatrix(*camera);

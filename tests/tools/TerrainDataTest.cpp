@@ -2,7 +2,9 @@
 // stand and where the water is. The map is read through the game's own Terrain, so
 // heights are the ones the game sees. What the ground looks like shows in the reference frames.
 #include "assets/Terrain.h"
+#include "render/WaterRenderer.h"
 #include "tools/ResourceImage.h"
+#include "world/SceneLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +14,16 @@
 
 namespace {
 
-constexpr double WATER_LEVEL = -21.0;
-constexpr double WATER_MIN = 90.0, WATER_MAX = 330.0; // the water tile's extent on x and z
+constexpr double WATER_LEVEL = layout::WATER_TILE.y;
+constexpr double WATER_MIN_X = layout::WATER_TILE.x - WaterRenderer::TILE_SCALE;
+constexpr double WATER_MAX_X = layout::WATER_TILE.x + WaterRenderer::TILE_SCALE;
+constexpr double WATER_MIN_Z = layout::WATER_TILE.z - WaterRenderer::TILE_SCALE;
+constexpr double WATER_MAX_Z = layout::WATER_TILE.z + WaterRenderer::TILE_SCALE;
 constexpr double DRY_MARGIN = 5.0; // placements stand this far above the water
 constexpr float COTTAGE_HEIGHT = 1.875f; // grey level 134
 constexpr double SPACING = Terrain::TERRAIN_SIZE / 255.0; // between vertices of the game's 256 x 256 grid
 
-struct Point { double x, z; };
-
-// Everything the scene stands on the ground: start, trees, lamps, ferns, cottage.
-const Point PLACEMENTS[] = {
-    {188, 377}, {60, 118}, {292, 132}, {383, 106}, {457, 214}, {461, 333}, {425, 421}, {112, 424},
-    {291, 273}, {111, 138}, {306, 264}, {225, 274}, {92, 230},  {95, 144},  {158, 252}, {255, 252},
-};
+constexpr auto PLACEMENTS = layout::standingSpots();
 
 Terrain loadGround() {
     const ResourceImage map = loadResourceImage("heightmap3.png");
@@ -39,11 +38,11 @@ Terrain loadGround() {
 TEST(TerrainData, PlacementsStandOnDryGroundTheCottageOnAFlatPadAndTheLakeAwayFromThem) {
     const Terrain ground = loadGround();
     ASSERT_EQ(ground.sideVertices(), 256) << "heightmap3.png must give the game's grid";
-    for (const Point& p : PLACEMENTS)
-        EXPECT_GE(ground.heightAt(float(p.x), float(p.z)), WATER_LEVEL + DRY_MARGIN) << p.x << ", " << p.z;
+    for (const layout::GroundSpot& p : PLACEMENTS)
+        EXPECT_GE(ground.heightAt(p.x, p.z), WATER_LEVEL + DRY_MARGIN) << p.x << ", " << p.z;
     // The door zone east of the house is walkable ground close to the floor height.
-    for (float x = 272.0f; x < 320.0f; x += 4.0f)
-        for (float z = 257.0f; z < 275.0f; z += 4.0f)
+    for (float x = layout::DOOR_ZONE.minX + 2; x < layout::DOOR_ZONE.maxX; x += 4.0f)
+        for (float z = layout::DOOR_ZONE.minZ + 2; z < layout::DOOR_ZONE.maxZ; z += 4.0f)
             EXPECT_NEAR(ground.heightAt(x, z), COTTAGE_HEIGHT, 1.0) << x << ", " << z;
     int wet = 0;
     double deepest = 0.0;
@@ -51,16 +50,17 @@ TEST(TerrainData, PlacementsStandOnDryGroundTheCottageOnAFlatPadAndTheLakeAwayFr
         for (int gx = 0; gx < 256; ++gx) {
             const double x = gx * SPACING, z = gz * SPACING, h = ground.vertexHeight(gx, gz);
             // Every vertex under the house and a margin around it is at grey 134.
-            const bool underCottage = std::fabs(x - 255.0) <= 16.0 && std::fabs(z - 252.0) <= 16.0;
+            const bool underCottage =
+                std::fabs(x - layout::COTTAGE.x) <= 16.0 && std::fabs(z - layout::COTTAGE.z) <= 16.0;
             ASSERT_TRUE(!underCottage || h == COTTAGE_HEIGHT) << h << " under the cottage at " << x << ", " << z;
-            if (x < WATER_MIN || x > WATER_MAX || z < WATER_MIN || z > WATER_MAX) {
+            if (x < WATER_MIN_X || x > WATER_MAX_X || z < WATER_MIN_Z || z > WATER_MAX_Z) {
                 ASSERT_GE(h, -18.0) << "low ground outside the water at " << x << ", " << z;
                 continue;
             }
             if (h >= WATER_LEVEL) continue;
             ++wet;
             deepest = std::min(deepest, h);
-            for (const Point& p : PLACEMENTS)
+            for (const layout::GroundSpot& p : PLACEMENTS)
                 ASSERT_GE(std::hypot(x - p.x, z - p.z), 20.0) << "water too close to an object at " << x << ", " << z;
         }
     }
