@@ -22,8 +22,8 @@ constexpr Uint32 ESSENTIAL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_I
 constexpr float SPEECH_SECONDS = 6.0f;
 // The speech panel in window pixels: top left, clear of the quest panel, the buttons and
 // the player at the start camera; the text box inside its frame.
-constexpr int SPEECH_LEFT = 12, SPEECH_TOP = 12, SPEECH_WIDTH = 616, SPEECH_HEIGHT = 152;
-constexpr int SPEECH_MARGIN_X = 24, SPEECH_MARGIN_Y = 20;
+constexpr int SPEECH_LEFT = 12, SPEECH_TOP = 12, SPEECH_WIDTH = 616, SPEECH_HEIGHT = 180;
+constexpr int SPEECH_MARGIN_X = 24, SPEECH_MARGIN_Y = 22;
 }
 
 Game::Game() {

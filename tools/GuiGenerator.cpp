@@ -24,15 +24,18 @@ constexpr int PANEL_WIDTH = 512;
 constexpr int PANEL_HEIGHT = 384;
 constexpr int BUTTON_WIDTH = 256;
 constexpr int BUTTON_HEIGHT = 192;
-// The speech panel, shown at 616 x 152 pixels: about the same proportions.
+// The speech panel, shown at 616 x 180 pixels.
 constexpr int SPEECH_WIDTH = 1024;
 constexpr int SPEECH_HEIGHT = 256;
-// The glyph atlas: 16 x 8 cells of 32 texels, one per character code, each glyph drawn
-// three texels to a font pixel from two texels inside its cell's top-left corner.
-constexpr int ATLAS_CELL = 32;
-constexpr int ATLAS_SCALE = 3;
+// The glyph atlas: 16 x 8 cells of 32 x 64 texels, one per character code, each glyph
+// drawn four texels to a font pixel (a cell is eight font pixels wide) from two texels
+// inside its cell's top-left corner.
+constexpr int ATLAS_SCALE = 4;
+constexpr int ATLAS_CELL_WIDTH = 8 * ATLAS_SCALE;
+constexpr int ATLAS_CELL_HEIGHT = 64;
 constexpr int ATLAS_MARGIN = 2;
 const Colour PARCHMENT{238, 222, 180};
+const Colour INK{70, 40, 22}; // the quest panel's
 
 // Signed distance in pixels from a pixel centre to a rounded rectangle (negative inside).
 double roundedRectDistance(double x, double y, const PixelRect& r, double radius) {
@@ -104,10 +107,10 @@ Image makeSpeechPanel() {
     return image;
 }
 
-// The quest panel's ink and shadow. Texels without ink keep the parchment's colour, so
+// The quest panel's ink. Texels without ink keep the parchment's colour, so
 // that with blending off each glyph shows on a parchment-coloured cell, still legible.
 Image makeGlyphAtlas() {
-    Image image(16 * ATLAS_CELL, 8 * ATLAS_CELL, 4);
+    Image image(16 * ATLAS_CELL_WIDTH, 8 * ATLAS_CELL_HEIGHT, 4);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             std::uint8_t* texel = image.at(x, y);
@@ -116,9 +119,10 @@ Image makeGlyphAtlas() {
     for (int code = 33; code < 128; ++code) {
         const char c = char(code);
         if (!FontBitmap::hasGlyph(c)) continue;
-        FontBitmap::drawText(image, std::string(1, c), code % 16 * ATLAS_CELL + ATLAS_MARGIN,
-                             code / 16 * ATLAS_CELL + ATLAS_MARGIN, ATLAS_SCALE, Colour{70, 40, 22},
-                             Colour{196, 170, 128}, 1);
+        // The ink laid twice, a texel apart down and right: strokes a texel heavier than
+        // the quest panel's, which it shows at half size, read as well at full size.
+        FontBitmap::drawText(image, std::string(1, c), code % 16 * ATLAS_CELL_WIDTH + ATLAS_MARGIN,
+                             code / 16 * ATLAS_CELL_HEIGHT + ATLAS_MARGIN, ATLAS_SCALE, INK, INK, 1);
     }
     return image;
 }

@@ -11,11 +11,8 @@ std::optional<FontMetrics> FontMetrics::fromAtlas(const std::uint8_t* rgba, int 
     }
     FontMetrics metrics;
     const int cellWidth = width / COLUMNS, cellHeight = height / ROWS;
-    metrics.cellSize = {cellWidth, cellHeight};
     metrics.atlasSize = {width, height};
-    // A tenth of a cell between glyphs and three eighths for a space: the lettering's
-    // one-column gap and three-column space, at any scale the atlas is drawn at.
-    const int gap = cellWidth / 10, space = cellWidth * 3 / 8;
+    const int gap = cellWidth / 8, space = cellWidth / 2;
     for (int code = 0; code < COLUMNS * ROWS; ++code) {
         const int cellX = code % COLUMNS * cellWidth, cellY = code / COLUMNS * cellHeight;
         int left = cellWidth, right = -1;
@@ -25,6 +22,7 @@ std::optional<FontMetrics> FontMetrics::fromAtlas(const std::uint8_t* rgba, int 
                 if (row[x * 4 + 3] < INK_ALPHA) continue;
                 left = x < left ? x : left;
                 right = x > right ? x : right;
+                metrics.inkHeight = y + 1 > metrics.inkHeight ? y + 1 : metrics.inkHeight;
             }
         }
         Glyph& glyph = metrics.glyphs[size_t(code)];

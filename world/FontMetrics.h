@@ -1,9 +1,10 @@
 #pragma once
 // Where each character's glyph lies in a glyph atlas and how far it advances the pen,
 // read from the atlas image itself. The atlas is a grid of 16 x 8 equal cells, one per
-// character code 0..127, glyphs drawn from each cell's top; a glyph spans its inked
-// columns. The space is the one glyph without ink; code 127 holds the placeholder
-// shown for every character the atlas lacks.
+// character code 0..127, each eight font pixels wide, glyphs drawn from each cell's top.
+// A glyph spans its inked columns and, down, the rows any glyph inks; glyphs stand one
+// font pixel apart, and the space, the one glyph without ink, is four wide. Code 127
+// holds the placeholder shown for every character the atlas lacks.
 
 #include <array>
 #include <cstdint>
@@ -28,14 +29,14 @@ public:
     // The glyph for a character code; the placeholder for codes the atlas lacks.
     const Glyph& glyph(std::uint32_t code) const;
     bool hasGlyph(std::uint32_t code) const;
-    int cellHeight() const { return cellSize[1]; }
-    int lineHeight() const { return cellSize[1] + cellSize[1] / 8; } // texels from line to line
+    int glyphHeight() const { return inkHeight; }                 // texels
+    int lineHeight() const { return inkHeight + inkHeight / 4; }   // texels from line to line
     int atlasWidth() const { return atlasSize[0]; }
     int atlasHeight() const { return atlasSize[1]; }
 
 private:
     std::array<Glyph, COLUMNS * ROWS> glyphs{};
     std::array<bool, COLUMNS * ROWS> inked{};
-    std::array<int, 2> cellSize{};
+    int inkHeight = 0;
     std::array<int, 2> atlasSize{};
 };

@@ -127,13 +127,13 @@ TextLayout TextLayout::lay(const FontMetrics& font, const std::string& text, int
         for (const std::uint32_t code : lines[i].codes) {
             const FontMetrics::Glyph& glyph = font.glyph(code);
             if (code != ' ') {
-                layout.quads.push_back({penX, y, glyph.width, font.cellHeight(), glyph.atlasX, glyph.atlasY});
+                layout.quads.push_back({penX, y, glyph.width, font.glyphHeight(), glyph.atlasX, glyph.atlasY});
             }
             penX += glyph.advance;
         }
         layout.lines.push_back(lines[i].text);
         layout.lineWidths.push_back(width);
     }
-    layout.height = int(lines.size() - 1) * font.lineHeight() + font.cellHeight();
+    layout.height = int(lines.size() - 1) * font.lineHeight() + font.glyphHeight();
     return layout;
 }

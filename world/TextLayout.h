@@ -20,7 +20,7 @@ struct TextLayout {
     std::vector<std::string> lines; // each line's text as broken, spaces collapsed
     std::vector<int> lineWidths;    // pixels
     std::vector<GlyphQuad> quads;   // one per glyph; spaces have none
-    int height = 0;                 // pixels, first line's top to last line's cell bottom
+    int height = 0;                 // pixels, first line's top to last line's glyph bottom
 
     // Runs of spaces collapse to one and vanish at line breaks; '\n' breaks a line; a word
     // wider than maxWidth is broken between glyphs. Bytes outside ASCII are read as UTF-8,

@@ -10,7 +10,7 @@
 
 namespace {
 
-// Cells of 20 x 10 texels: glyphs 2 texels apart, a space 7 wide, lines 11 apart.
+// Cells of 20 x 10 texels: glyphs 2 texels apart, a space 10 wide, lines 12 apart.
 constexpr int CELL_W = 20, CELL_H = 10;
 constexpr int PLACEHOLDER_X = 15 * CELL_W + 1, PLACEHOLDER_Y = 7 * CELL_H;
 
@@ -45,8 +45,8 @@ TEST(FontMetrics, ReadsGlyphsFromTheInkOfEachCellAndRefusesOtherImages) {
     const FontMetrics f = font();
     const FontMetrics::Glyph& a = f.glyph('a');
     EXPECT_EQ(std::tuple(a.atlasX, a.atlasY, a.width, a.advance), std::tuple(1 * CELL_W + 1, 6 * CELL_H, 3, 5));
-    EXPECT_EQ(std::tuple(f.glyph(' ').width, f.glyph(' ').advance), std::tuple(0, 7));
-    EXPECT_EQ(f.lineHeight(), 11);
+    EXPECT_EQ(std::tuple(f.glyph(' ').width, f.glyph(' ').advance), std::tuple(0, 10));
+    EXPECT_EQ(f.lineHeight(), 12);
     for (const std::uint32_t missing : {std::uint32_t('#'), std::uint32_t('\t'), 200u, 127u}) {
         EXPECT_FALSE(f.hasGlyph(missing));
         EXPECT_EQ(f.glyph(missing).atlasX, PLACEHOLDER_X) << missing;
@@ -60,12 +60,12 @@ TEST(FontMetrics, ReadsGlyphsFromTheInkOfEachCellAndRefusesOtherImages) {
     EXPECT_FALSE(FontMetrics::fromAtlas(nullptr, 16 * CELL_W, 8 * CELL_H));
 }
 
-// "ab" is 10 wide, "ab ab" 29, "ab ab ab" 48.
+// "ab" is 10 wide, "ab ab" 32, "ab ab ab" 54.
 TEST(TextLayout, BreaksAtSpacesToFitTheWidth) {
-    EXPECT_EQ(lines("ab ab ab", 48), Strings{"ab ab ab"});
-    EXPECT_EQ(lines("ab ab ab", 47), (Strings{"ab ab", "ab"}));
-    EXPECT_EQ(lines("ab ab ab", 28), (Strings{"ab", "ab", "ab"}));
-    EXPECT_EQ(lines("  ab   ab ", 29), Strings{"ab ab"}) << "runs of spaces collapse";
+    EXPECT_EQ(lines("ab ab ab", 54), Strings{"ab ab ab"});
+    EXPECT_EQ(lines("ab ab ab", 53), (Strings{"ab ab", "ab"}));
+    EXPECT_EQ(lines("ab ab ab", 31), (Strings{"ab", "ab", "ab"}));
+    EXPECT_EQ(lines("  ab   ab ", 32), Strings{"ab ab"}) << "runs of spaces collapse";
     EXPECT_EQ(lines("ab\n\nab", 100), (Strings{"ab", "", "ab"}));
     EXPECT_TRUE(lines("", 100).empty());
 }
@@ -88,15 +88,15 @@ TEST(TextLayout, ShowsThePlaceholderForEveryCharacterWithoutAGlyph) {
 TEST(TextLayout, PlacesGlyphsLineByLineLeftOrCentred) {
     const TextLayout left = TextLayout::lay(font(), "ab a\nb", 100, TextAlign::LEFT);
     const int aX = 1 * CELL_W + 1, aY = 6 * CELL_H, bX = 2 * CELL_W + 1;
-    EXPECT_EQ(left.lineWidths, (std::vector<int>{22, 5}));
+    EXPECT_EQ(left.lineWidths, (std::vector<int>{25, 5}));
     ASSERT_EQ(left.quads.size(), 4u);
     EXPECT_EQ(quad(left.quads[0]), Quad(0, 0, 3, CELL_H, aX, aY));
     EXPECT_EQ(quad(left.quads[1]), Quad(5, 0, 5, CELL_H, bX, aY));
-    EXPECT_EQ(quad(left.quads[2]), Quad(19, 0, 3, CELL_H, aX, aY)) << "past the space";
-    EXPECT_EQ(quad(left.quads[3]), Quad(0, 11, 5, CELL_H, bX, aY));
-    EXPECT_EQ(left.height, 21);
+    EXPECT_EQ(quad(left.quads[2]), Quad(22, 0, 3, CELL_H, aX, aY)) << "past the space";
+    EXPECT_EQ(quad(left.quads[3]), Quad(0, 12, 5, CELL_H, bX, aY));
+    EXPECT_EQ(left.height, 22);
 
     const TextLayout centred = TextLayout::lay(font(), "ab a\nb", 30, TextAlign::CENTRE);
-    EXPECT_EQ(centred.quads[0].x, 4);
+    EXPECT_EQ(centred.quads[0].x, 2);
     EXPECT_EQ(centred.quads[3].x, 12);
 }
