@@ -28,10 +28,8 @@ std::vector<float> makeVertices(const TextLayout& layout, const FontMetrics& fon
 }
 }
 
-TextRenderer::TextRenderer(GuiShader& shader, unsigned int atlasTexture, const FontMetrics& font, int windowWidth,
-                           int windowHeight)
-    : shader(&shader), atlasTexture(atlasTexture), font(font), windowWidth(windowWidth),
-      windowHeight(windowHeight) {
+TextRenderer::TextRenderer(GuiShader& program, unsigned int atlas, const FontMetrics& metrics, int width, int height)
+    : shader(&program), atlasTexture(atlas), font(metrics), windowWidth(width), windowHeight(height) {
     glGenVertexArrays(1, &vertexArray);
     glGenBuffers(1, &buffer);
     glBindVertexArray(vertexArray);

@@ -14,8 +14,7 @@ class GuiShader;
 class TextRenderer {
 public:
     // The window size is in pixels: the space the text is placed in.
-    TextRenderer(GuiShader& shader, unsigned int atlasTexture, const FontMetrics& font, int windowWidth,
-                 int windowHeight);
+    TextRenderer(GuiShader& program, unsigned int atlas, const FontMetrics& metrics, int width, int height);
 
     // Lays text out in a box of window pixels (top-left corner, y down), each line
     // centred across and the block centred down, and uploads its quads.
