@@ -42,7 +42,8 @@ bool canTuneHeap() {
 // more than the work done in the page. So freed blocks stay in the heap for the next
 // one, and the heap's first stretch is advised to use 2 MB pages: one fault per 2 MB.
 // Only advice: where it is not taken, nothing changes but the speed. Measured on the
-// 2-core virtual machine: start-up 853 -> 540 ms, models 104 -> 28 ms, textures 358 -> 150 ms.
+// 2-core virtual machine: start-up 853 -> 540 ms, models 104 -> 32 ms, textures 358 -> 180 ms
+// (docs/PERFORMANCE.md has every phase).
 void tuneHeapForLoading() {
     if (!canTuneHeap()) {
         return;

@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <numeric>
 #include <string>
@@ -96,6 +97,16 @@ Options parseOptions(int argc, char** argv) {
             options.screenshotDir = argv[++i];
         } else {
             std::fprintf(stderr, "usage: %s [--frames N] [--csv FILE] [--screenshots DIR] [--profile K]\n", argv[0]);
+            std::exit(2);
+        }
+    }
+    // Made here, so a mistyped or missing folder fails before the run, not silently at each save.
+    if (!options.screenshotDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.screenshotDir, error);
+        if (error) {
+            std::fprintf(stderr, "Cannot make the screenshot folder %s: %s\n", options.screenshotDir.c_str(),
+                         error.message().c_str());
             std::exit(2);
         }
     }
@@ -289,7 +300,8 @@ private:
             mark = now;
             cpuMark = cpu;
         };
-        game.sceneRenderer()->setPassObserver([&](ScenePass pass) { finish(int(pass)); });
+        game.sceneRenderer()->setPassObserver(
+            [&](ScenePass pass, const EntityBatches&, const std::vector<Terrain*>&) { finish(int(pass)); });
         PhaseTimer::setListener([&](Phase phase, bool begin) {
             if (phase == Phase::SCENE_SUBMIT && begin) {
                 glFinish();
@@ -302,7 +314,10 @@ private:
                 if (!options.screenshotDir.empty() && isScreenshotFrame(frame)) {
                     char name[32];
                     std::snprintf(name, sizeof(name), "/frame-%03d.png", frame);
-                    saveScreenshot(options.screenshotDir + name, Display::WIDTH, Display::HEIGHT);
+                    const std::string file = options.screenshotDir + name;
+                    if (!saveScreenshot(file, Display::WIDTH, Display::HEIGHT)) {
+                        std::fprintf(stderr, "Could not save %s\n", file.c_str());
+                    }
                     mark = wallNow();
                 }
             }

@@ -106,7 +106,7 @@ void SceneRenderer::render(const std::vector<Light*>& lights, const Camera& came
     // Last, so only the pixels no geometry covered run the sky shader.
     skyboxRenderer->render(camera, SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b);
     if (passObserver) {
-        passObserver(pass);
+        passObserver(pass, batches, terrains);
     }
     terrains.clear();
     batches.clear();

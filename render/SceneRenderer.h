@@ -54,12 +54,11 @@ public:
     // Deletes the water targets' GL objects; call once after the frame loop.
     void cleanUp();
 
-    const EntityBatches& getBatches() const { return batches; }
-    const std::vector<Terrain*>& getTerrains() const { return terrains; }
     const WaterTargets& getWaterTargets() const { return waterTargets; }
-    const WaterRenderer& getWaterRenderer() const { return *waterRenderer; }
-    // Called at the end of every pass, before the groups are emptied (a seam for tests and tools).
-    void setPassObserver(std::function<void(ScenePass)> observer) { passObserver = std::move(observer); }
+    // Called at the end of every pass with what the pass drew, before the groups are
+    // emptied: the one seam for tests and tools.
+    using PassObserver = std::function<void(ScenePass, const EntityBatches&, const std::vector<Terrain*>&)>;
+    void setPassObserver(PassObserver observer) { passObserver = std::move(observer); }
 
 private:
     void drawReflection(Player& player, Terrain& terrain, const std::vector<Entity*>& entities,
@@ -88,5 +87,5 @@ private:
     EntityBatches batches;
     std::vector<Terrain*> terrains;
     Player* player = nullptr;
-    std::function<void(ScenePass)> passObserver;
+    PassObserver passObserver;
 };

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-TEST(FrameClock, FrameTimeIsTheStampDeltaInSecondsAndRealStampsAreMilliseconds) {
+TEST(FrameClock, FrameTimeIsTheStampDeltaInSeconds) {
     std::int64_t now = 3599990; // a stamp just before a full hour
     setFrameStampSource([&now] { return now; });
     lastFrameStamp = now;
@@ -16,8 +16,10 @@ TEST(FrameClock, FrameTimeIsTheStampDeltaInSecondsAndRealStampsAreMilliseconds) 
     }
     markFrameEnd();
     EXPECT_EQ(frameTime, 0.0f);
-
     setFrameStampSource(nullptr);
+}
+
+TEST(FrameClock, RealStampsAreMilliseconds) {
     const std::int64_t first = frameStamp();
     std::this_thread::sleep_for(std::chrono::milliseconds(3));
     EXPECT_GE(frameStamp() - first, 3);

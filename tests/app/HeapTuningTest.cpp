@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-TEST(HeapTuning, BuildingAGameLeavesTheHeapAloneAndOnlyTheStartUpStepTunesIt) {
+TEST(HeapTuning, OnlyTheStartUpStepTunesTheHeapNotBuildingAGame) {
     if (!canTuneHeap()) GTEST_SKIP() << "this build's allocator is not glibc's heap (AddressSanitizer), so nothing is tuned";
     // Bytes the allocator holds from the system, in the heap and in separate mappings.
     const auto heapBytes = [] { return mallinfo2().arena + mallinfo2().hblkhd; };

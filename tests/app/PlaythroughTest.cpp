@@ -72,7 +72,7 @@ protected:
 }
 
 // What start-up prints is checked on the real binary.
-TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFrame) {
+TEST_F(Playthrough, StartUpOpensABlueWindowTitledWM) {
     int width = 0, height = 0;
     SDL_GetWindowSize(game.display.window, &width, &height);
     EXPECT_STREQ(SDL_GetWindowTitle(game.display.window), "WM");
@@ -80,7 +80,9 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     Vec4 clearColour(0.0f);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, &clearColour.x);
     EXPECT_EQ(clearColour, Vec4(0, 0, 1, 1)) << "until the first frame clears to the sky";
+}
 
+TEST_F(Playthrough, QuitEndsTheLoopAfterOneMoreFrame) {
     frames(3);
     SDL_Event quit{SDL_QUIT};
     SDL_PushEvent(&quit);
@@ -88,6 +90,10 @@ TEST_F(Playthrough, StartUpBuildsTheBlueWindowAndSceneAndQuitEndsAfterOneMoreFra
     game.loop();
     EXPECT_EQ(game.quit, 1);
     EXPECT_EQ(stamps, before + 1); // exactly one frame, and it still ended with its buffer swap
+}
+
+TEST_F(Playthrough, ShutDownDeletesTheTexturesAndTheRunsLocals) {
+    frames(1);
     const std::vector<unsigned int> textures = game.modelLoader()->textures();
     game.shutDown();
     shutDown = true;
@@ -231,37 +237,34 @@ TEST_F(Playthrough, TheOwnersLineShowsInTheWindowForSixSeconds) {
     PhaseTimer::setListener(nullptr);
 }
 
-// Frames in order: the quest rules on where the last frame left the player, then walking,
-// events, camera, the player's keys.
-TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrder) {
-    const auto standAt = [this](float x, float z) {
-        game.player->position = Vec3(x, game.terrain->heightAt(x, z), z);
-        return frames(1);
-    };
+TEST_F(Playthrough, QuestZonesExcludeTheirBorders) {
     const Vec2 borders[] = {{99, 138}, {123, 138}, {111, 129}, {111, 147},  // lamp
                             {270, 265}, {320, 265}, {295, 255}, {295, 275}}; // cottage door
     for (const Vec2& b : borders) {
-        EXPECT_EQ(standAt(b.x, b.y), "") << b.x << ", " << b.y;
+        game.player->position = Vec3(b.x, game.terrain->heightAt(b.x, b.y), b.y);
+        EXPECT_EQ(frames(1), "") << b.x << ", " << b.y;
         EXPECT_FALSE(game.lampChecked || game.messageShown) << b.x << ", " << b.y;
     }
+    game.player->position = Vec3(99.5f, 1000, 146.5f);
+    EXPECT_EQ(frames(1), "");
+    EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
+}
 
-    // Walking across the door zone's border: the frame that moves the player in prints
-    // nothing; the next one speaks first, before its own events are handled.
-    standAt(269.9f, 265);
+// Frames in order: the quest rules on where the last frame left the player, then walking,
+// events, camera, the player's keys.
+TEST_F(Playthrough, TheQuestSpeaksOnTheFrameAfterTheStepIntoTheZone) {
+    game.player->position = Vec3(269.9f, game.terrain->heightAt(269.9f, 265), 265);
     game.path = {Vec3(300, game.terrain->heightAt(300, 265), 265)};
     game.walking = true;
     EXPECT_EQ(frames(1), "");
     EXPECT_GT(game.player->getPosition().x, 270);
     tap(SDLK_F8);
+    // First, before the frame's own events are handled.
     EXPECT_EQ(frames(1), "Have you checked the lamp? Please do that before you come in.\n"
                          "View Frustum Culling switched.\nView Frustum Culling doesn't work.\n");
-    game.walking = false;
+}
 
-    game.player->position = Vec3(99.5f, 1000, 146.5f);
-    EXPECT_EQ(frames(1), "");
-    EXPECT_TRUE(game.lampChecked) << "just inside a corner, whatever the height";
-
-    // A wheel step and W, each handled in time for the same frame's camera and player.
+TEST_F(Playthrough, EventsReachTheCameraAndThePlayerOfTheSameFrame) {
     SDL_Event wheel{SDL_MOUSEWHEEL};
     wheel.wheel.y = 2;
     SDL_PushEvent(&wheel);

@@ -56,14 +56,17 @@ TEST(Terrain, NormalsPointUpOnAPlateauAndTiltAtItsBorder) {
         EXPECT_LT(glm::distance(vec3At(plateau.normals, size_t(vertex)), glm::normalize(direction)), 1e-6f) << vertex;
 }
 
-TEST(Terrain, HeightFollowsTheDrawnDiagonalAndIsZeroOffTheTerrain) {
+TEST(Terrain, HeightFollowsTheDrawnDiagonal) {
     // One square with corner heights 0, 5 (x = 500), 2.5 (z = 500) and 10; the indices split
     // it from (500, 0) to (0, 500), so each point interpolates over the triangle it lies in.
     const unsigned char corners[] = {128, 144, 136, 160};
     const Terrain square(Terrain::buildGeometry(corners, 2));
     EXPECT_NEAR(square.heightAt(300, 100), 0.6f * 5 + 0.2f * 2.5f, 1e-4f);
     EXPECT_NEAR(square.heightAt(400, 300), 0.4f * 5 + 0.4f * 10 + 0.2f * 2.5f, 1e-4f);
-    // Off the terrain the height is 0, even where the ground is raised.
+}
+
+// Even where the ground is raised.
+TEST(Terrain, HeightIsZeroOffTheTerrain) {
     const Terrain raised = makeFlatTerrain(200, 256);
     for (const float edge : {0.0f, 499.99f}) EXPECT_EQ(raised.heightAt(edge, edge), Terrain::pixelHeight(200)) << edge;
     const float nan = std::numeric_limits<float>::quiet_NaN(), huge = 3e38f;

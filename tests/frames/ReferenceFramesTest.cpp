@@ -225,7 +225,7 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
         g.camera.position = Vec3(view.x, g.terrain->heightAt(view.x, view.z) + view.aboveGround, view.z);
         g.camera.pitch = view.pitch;
         g.camera.yaw = view.yaw;
-        g.sceneRenderer()->setPassObserver([&](ScenePass pass) {
+        g.sceneRenderer()->setPassObserver([&](ScenePass pass, const EntityBatches&, const std::vector<Terrain*>&) {
             if (view.withPasses && pass == ScenePass::MAIN) mainPass = readGl(Display::WIDTH, Display::HEIGHT);
         });
         g.runFrame();

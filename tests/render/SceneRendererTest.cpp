@@ -51,19 +51,19 @@ protected:
         camera.position = Vec3(188, 35, 377);
         camera.pitch = 45;
         camera.yaw = 30;
-        renderer->setPassObserver([this](ScenePass pass) { record(pass); });
+        renderer->setPassObserver([this](ScenePass pass, const EntityBatches& batches,
+                                         const std::vector<Terrain*>& terrains) {
+            const PassState state{pass, readUniform<4>(entityProgram, "clipPlane"),
+                                  readUniform<4>(terrainProgram, "clipPlane"),
+                                  glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE, integerState(GL_FRAMEBUFFER_BINDING),
+                                  viewport()};
+            passes.push_back({state, groupsOf(batches), terrains});
+        });
     }
 
     void TearDown() override {
         renderer->cleanUp();
         RenderTest::TearDown();
-    }
-
-    void record(ScenePass pass) {
-        const PassState state{pass, readUniform<4>(entityProgram, "clipPlane"),
-                              readUniform<4>(terrainProgram, "clipPlane"), glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
-                              integerState(GL_FRAMEBUFFER_BINDING), viewport()};
-        passes.push_back({state, groupsOf(renderer->getBatches()), renderer->getTerrains()});
     }
 
     glm::ivec2 pixelOf(const Vec3& world) const {
@@ -97,6 +97,8 @@ protected:
     std::vector<WaterTile*> waters{&water};
     std::vector<Light*> lights;
     Light overhead{Vec3(250, 100000, 250), Vec3(1, 1, 1), Vec3(1, 0, 0)};
+    Light sun{Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0)};
+    Light lamp{Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0)};
     std::vector<PassRecord> passes;
 };
 
@@ -104,15 +106,12 @@ protected:
 
 // The mirrored eye shows in the reference frames' water pictures; the clip switch does
 // not, as llvmpipe clips by any distance a shader writes.
-TEST_F(SceneRendering, EachPassClipsTargetsGroupsAndLightsAndTheFrameEndsInTheStateTheNextExpects) {
-    material.hasTransparency = true; // turns culling off while the entities are drawn
+TEST_F(SceneRendering, EachPassDrawsTheWholeSceneGroupedByModelIntoItsTargetWithItsClipPlane) {
     Model twinA(model.mesh, &material), twinB(model.mesh, &material); // same content, distinct objects
     Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), a3(&model, Vec3(2), 0, 0, 0, 1, 0);
     Entity b(&twinA, Vec3(3), 0, 0, 0, 1, 0), c(&twinB, Vec3(4), 0, 0, 0, 1, 0);
     WaterTile higher(0, 0, 5); // only the first tile sets the plane
     waters.push_back(&higher);
-    Light sun(Vec3(-150, 10000, 7900), Vec3(1, 1, 1), Vec3(1, 0, 0));
-    Light lamp(Vec3(291, 10, 273), Vec3(1, 0.345f, 0.25f), Vec3(1, 0.02f, 0));
     lights = {&lamp, &lamp, &lamp, &sun, &lamp}; // the fifth has no slot
 
     drawFrame({&a2, &b, &a1, &c, &a3});
@@ -132,7 +131,12 @@ TEST_F(SceneRendering, EachPassClipsTargetsGroupsAndLightsAndTheFrameEndsInTheSt
     }
     expectUniform(entityProgram, "lightPosition[3]", {-150, 10000, 7900});
     expectUniform(terrainProgram, "lightPosition[3]", {-150, 10000, 7900});
+}
 
+TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
+    material.hasTransparency = true; // turns culling off while the entities are drawn
+    Entity a(&model, Vec3(0), 0, 0, 0, 1, 0);
+    drawFrame({&a});
     renderer->drawGui({});
     EXPECT_EQ(viewport(), WINDOW_VIEWPORT);
     // Window bound, no clipping, depth test and back-face culling on, no program or vertex array bound.
@@ -144,20 +148,39 @@ TEST_F(SceneRendering, EachPassClipsTargetsGroupsAndLightsAndTheFrameEndsInTheSt
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));
+}
 
-    // What the pictures cannot show, as the game always has water, one terrain at the
-    // origin and a light list that never shrinks.
-    passes.clear();
+// What the pictures cannot show, as the game always has water, one terrain at the
+// origin and a light list that never shrinks.
+TEST_F(SceneRendering, WithoutWaterOnlyTheMainPassIsDrawn) {
     waters.clear();
-    lights = {&sun, &lamp, &lamp};
-    terrain->x = 500;
-    terrain->z = -500;
-    drawFrame({&c, &a1});
+    drawFrame({});
     ASSERT_EQ(passes.size(), 1u);
     EXPECT_EQ(std::get<0>(passes[0].state), ScenePass::MAIN);
+}
+
+TEST_F(SceneRendering, TheGroupsKeepNothingOfTheLastFrame) {
+    Model twin(model.mesh, &material);
+    Entity a1(&model, Vec3(0), 0, 0, 0, 1, 0), a2(&model, Vec3(1), 0, 0, 0, 1, 0), c(&twin, Vec3(4), 0, 0, 0, 1, 0);
+    drawFrame({&a2, &c, &a1});
+    passes.clear();
+    drawFrame({&c, &a1});
     // The groups reuse the last frame's storage, but none of its entities or its order.
-    EXPECT_EQ(passes[0].groups, (Groups{{&twinB, {&c}}, {&model, {&a1}}}));
+    EXPECT_EQ(passes.back().groups, (Groups{{&twin, {&c}}, {&model, {&a1}}}));
+}
+
+TEST_F(SceneRendering, TheTerrainStandsAtItsCorner) {
+    terrain->x = 500;
+    terrain->z = -500;
+    drawFrame({});
     expectUniform(terrainProgram, "transformationMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 500, 0, -500, 1});
+}
+
+TEST_F(SceneRendering, LightSlotsPastTheListAreDarkEvenAfterALongerList) {
+    lights = {&lamp, &lamp, &lamp, &sun};
+    drawFrame({});
+    lights = {&sun, &lamp, &lamp};
+    drawFrame({});
     for (const GLuint program : {entityProgram, terrainProgram}) {
         expectUniform(program, "lightPosition[3]", {0, 0, 0});
         expectUniform(program, "lightColour[3]", {0, 0, 0});

@@ -65,7 +65,7 @@ protected:
 
 }
 
-TEST(WaterTargets, TargetsLeaveTheWindowBoundAndNoTextureBoundWhileDrawnIntoAndAreDeleted) {
+TEST(WaterTargets, MakingOrLeavingATargetBindsTheWindowAgain) {
     requireGlContext();
     WaterTargets targets;
     const auto expectWindowBound = [] {
@@ -78,16 +78,31 @@ TEST(WaterTargets, TargetsLeaveTheWindowBoundAndNoTextureBoundWhileDrawnIntoAndA
     expectWindowBound();
     targets.createRefractionTarget();
     expectWindowBound();
-
-    // Sizes, formats and attachments show in the reference frames' water pictures: a
-    // target without its depth buffer draws hidden things over near ones.
     // The viewport each target sets is checked through the scene's passes.
-    glBindTexture(GL_TEXTURE_2D, targets.reflectionTexture);
     targets.bindRefractionTarget();
-    EXPECT_EQ(integerState(GL_TEXTURE_BINDING_2D), 0) << "no texture may stay bound while drawing into a target";
     targets.unbindTargets();
     expectWindowBound();
+    targets.cleanUp();
+}
 
+// Sizes, formats and attachments show in the reference frames' water pictures: a
+// target without its depth buffer draws hidden things over near ones.
+TEST(WaterTargets, NoTextureStaysBoundWhileATargetIsDrawnInto) {
+    requireGlContext();
+    WaterTargets targets;
+    targets.createRefractionTarget();
+    glBindTexture(GL_TEXTURE_2D, targets.refractionTexture);
+    targets.bindRefractionTarget();
+    EXPECT_EQ(integerState(GL_TEXTURE_BINDING_2D), 0);
+    targets.unbindTargets();
+    targets.cleanUp();
+}
+
+TEST(WaterTargets, CleanUpDeletesTheTargets) {
+    requireGlContext();
+    WaterTargets targets;
+    targets.createReflectionTarget();
+    targets.createRefractionTarget();
     targets.cleanUp();
     EXPECT_FALSE(glIsFramebuffer(targets.reflectionFrameBuffer) || glIsTexture(targets.refractionDepthTexture) ||
                  glIsRenderbuffer(targets.reflectionDepthBuffer));

@@ -60,15 +60,15 @@ Model readModel(const std::string& name) {
     return model;
 }
 
+// Scale as placed in the scene (0 for the face, which sits on the body) and height range in world units.
+struct Expected { const char* name; float scale, minHeight, maxHeight; bool closed; };
+const Expected MODELS[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},      {"pcFace.obj", 0.0f, 0.0f, 0.0f, false},
+                           {"tree.obj", 5.0f, 25.0f, 35.0f, true},  {"lamp.obj", 0.75f, 10.5f, 13.0f, true},
+                           {"fern.obj", 0.5f, 2.0f, 3.0f, false},   {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
 }
 
-TEST(ModelData, ParsedModelsKeepToTheSubsetWindWithTheirNormalsAndHaveTheirSceneSizes) {
-    // Scale as placed in the scene (0 for the face, which sits on the body) and height range in world units.
-    struct Expected { const char* name; float scale, minHeight, maxHeight; bool closed; };
-    const Expected models[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},      {"pcFace.obj", 0.0f, 0.0f, 0.0f, false},
-                               {"tree.obj", 5.0f, 25.0f, 35.0f, true},  {"lamp.obj", 0.75f, 10.5f, 13.0f, true},
-                               {"fern.obj", 0.5f, 2.0f, 3.0f, false},   {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
-    for (const Expected& e : models) {
+TEST(ModelData, ParsedModelsKeepToTheSubset) {
+    for (const Expected& e : MODELS) {
         SCOPED_TRACE(e.name);
         const Model model = readModel(e.name);
         ASSERT_TRUE(model.errors.empty()) << model.errors.size() << " errors, first: " << model.errors.front();
@@ -79,6 +79,13 @@ TEST(ModelData, ParsedModelsKeepToTheSubsetWindWithTheirNormalsAndHaveTheirScene
             ASSERT_NEAR(glm::length(model.normal(int(v))), 1.0f, UNIT_TOLERANCE) << "vertex " << v;
         for (const float uv : model.data.textureCoords)
             ASSERT_TRUE(uv >= -UNIT_TOLERANCE && uv <= 1.0f + UNIT_TOLERANCE) << uv;
+    }
+}
+
+TEST(ModelData, TrianglesWindWithTheirNormals) {
+    for (const Expected& e : MODELS) {
+        SCOPED_TRACE(e.name);
+        const Model model = readModel(e.name);
         int againstNormals = 0;
         double volume = 0.0; // positive when the triangles wind counter-clockwise from outside
         for (size_t f = 0; f * 3 < model.data.indices.size(); ++f) {
@@ -90,7 +97,14 @@ TEST(ModelData, ParsedModelsKeepToTheSubsetWindWithTheirNormalsAndHaveTheirScene
         }
         EXPECT_EQ(againstNormals, 0) << "triangles whose winding disagrees with their normals";
         EXPECT_TRUE(!e.closed || volume > 0.0) << "closed, yet wound inwards: " << volume;
+    }
+}
+
+TEST(ModelData, ModelsHaveTheirSceneSizes) {
+    for (const Expected& e : MODELS) {
         if (e.scale == 0.0f) continue;
+        SCOPED_TRACE(e.name);
+        const Model model = readModel(e.name);
         const float height = model.max.y * e.scale;
         EXPECT_TRUE(height >= e.minHeight && height <= e.maxHeight) << height;
         EXPECT_LE(model.min.y * e.scale, 0.2f); // stands on the ground...

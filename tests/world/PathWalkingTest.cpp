@@ -49,8 +49,8 @@ TEST_F(PathWalkingTest, WalksToEachPointInTurnLandingOnItAndStopsAtTheEnd) {
     EXPECT_EQ(player.position, before);
 }
 
-TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphillAndStandsStillWithoutForwardTime) {
-    // Ground height x / 20 + z / 40.
+// Ground height x / 20 + z / 40 for these two.
+TEST_F(PathWalkingTest, StandsStillOnTheGroundWithoutForwardTime) {
     terrain = makeTerrain(6, [](int gx, int gz) { return (unsigned char)(128 + 16 * gx + 8 * gz); });
     player.position = Vec3(100, 0, 100);
     path = {Vec3(300, 0, 300)};
@@ -58,6 +58,11 @@ TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphillAndStandsStillWithoutFor
         walk(stillTime);
         EXPECT_EQ(player.position, Vec3(100, 7.5f, 100)) << stillTime;
     }
+}
+
+TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphill) {
+    terrain = makeTerrain(6, [](int gx, int gz) { return (unsigned char)(128 + 16 * gx + 8 * gz); });
+    player.position = Vec3(100, 7.5f, 100);
     // Towards a lower point, one as high as the player and a higher one: steps of 2, 2 and 0.9 along x = z.
     const std::pair<float, float> climbs[] = {{-1.0f, 102.0f}, {0.0f, 104.0f}, {1.0f, 104.9f}};
     for (const auto& [climb, reached] : climbs) {

@@ -4,10 +4,17 @@
 
 #include <gtest/gtest.h>
 
-namespace { constexpr float TOLERANCE = 1e-4f; }
+namespace {
+constexpr float TOLERANCE = 1e-4f;
 
-TEST(Player, KeysWalkAndTurnAlongTheHeadingOnlyWSetsMovingAndGravityLandsOnTheGround) {
-    const Terrain slope = makeTerrain(6, [](int gx, int) { return (unsigned char)(128 + 16 * gx); }); // y = x / 20
+const Terrain& slope() { // y = x / 20
+    static const Terrain terrain = makeTerrain(6, [](int gx, int) { return (unsigned char)(128 + 16 * gx); });
+    return terrain;
+}
+}
+
+// Only walking (W) counts as moving.
+TEST(Player, KeysWalkAndTurnAlongTheHeading) {
     // Heading in degrees and frame time in seconds; then where the player ends, its heading and moving flag.
     struct Case { std::vector<int> keys; float rotY, frameTime; Vec3 position; float endRotY; bool moving; };
     const Case cases[] = {
@@ -23,16 +30,19 @@ TEST(Player, KeysWalkAndTurnAlongTheHeadingOnlyWSetsMovingAndGravityLandsOnTheGr
         InputState input;
         for (const int key : c.keys) input.pressed[key] = true;
         Player player(&input, nullptr, Vec3(100, 0, 100), 0, c.rotY, 0, 0.5f);
-        player.move(slope, c.frameTime);
+        player.move(slope(), c.frameTime);
         EXPECT_LT(glm::distance(player.position, c.position), TOLERANCE);
         EXPECT_NEAR(player.rotY, c.endRotY, TOLERANCE);
         EXPECT_EQ(player.isMoving(), c.moving);
     }
+}
+
+TEST(Player, GravityLandsAFallingPlayerOnTheGround) {
     Player faller(nullptr, nullptr, Vec3(100, 15, 100), 0, 0, 0, 0.5f);
     // Gravity speeds the fall before each step: 5 then 10 units per second gives 13.5 (the other order 14.5).
-    for (int frame = 0; frame < 2; ++frame) faller.move(slope, 0.1f);
+    for (int frame = 0; frame < 2; ++frame) faller.move(slope(), 0.1f);
     EXPECT_NEAR(faller.position.y, 13.5f, TOLERANCE);
-    faller.move(slope, 1.0f);
+    faller.move(slope(), 1.0f);
     EXPECT_NEAR(faller.position.y, 5.0f, TOLERANCE); // landed on the slope
     EXPECT_EQ(faller.verticalSpeed, 0.0f);
 }
