@@ -10,6 +10,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -18,6 +19,11 @@ namespace {
 constexpr Uint32 ALL_SUBSYSTEMS = 0x7231;
 // What the game cannot do without; audio and haptics are optional here.
 constexpr Uint32 ESSENTIAL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+constexpr float SPEECH_SECONDS = 6.0f;
+// The speech panel in window pixels: top left, clear of the quest panel, the buttons and
+// the player at the start camera; the text box inside its frame.
+constexpr int SPEECH_LEFT = 12, SPEECH_TOP = 12, SPEECH_WIDTH = 616, SPEECH_HEIGHT = 180;
+constexpr int SPEECH_MARGIN_X = 24, SPEECH_MARGIN_Y = 22;
 }
 
 Game::Game() {
@@ -52,6 +58,7 @@ void Game::buildShaders() {
     skyboxShader.emplace("Shaders/skyboxVertexShader.vert", "Shaders/skyboxFragmentShader.frag");
     waterShader.emplace("Shaders/waterVertexShader.vert", "Shaders/waterFragmentShader.frag");
     guiShader.emplace("Shaders/guiVertexShader.vert", "Shaders/guiFragmentShader.frag");
+    textShader.emplace("Shaders/guiTextVertexShader.vert", "Shaders/guiFragmentShader.frag");
 
     wireframe = false;
     blending = true;
@@ -97,11 +104,26 @@ void Game::runFrame() {
     picker->update();
     processPlayerInput(*picker);
     renderer->drawScene(*player, *terrain, entities, waterTiles, lights, camera, frameTime);
-    renderer->drawGui(guis);
+    drawGui();
     display.endFrame();
 }
 
+// The speech panel comes after the fixed elements, whose list stays as it is.
+void Game::drawGui() {
+    if (!isSpeechShown()) {
+        renderer->drawGui(guis);
+        return;
+    }
+    std::vector<GuiElement*> shown = guis;
+    shown.push_back(&*speechPanel);
+    renderer->drawGui(shown, speechRenderer.get());
+}
+
 void Game::shutDown() {
+    if (speechRenderer) {
+        speechRenderer->cleanUp();
+        speechRenderer.reset();
+    }
     renderer->cleanUp();
     picker.reset();
     renderer.reset();
@@ -109,11 +131,45 @@ void Game::shutDown() {
     loader.reset();
 }
 
+// frameTime is still the last frame's: the panel counts down the time it has been shown.
 void Game::checkQuest() {
+    speechSecondsLeft = std::max(0.0f, speechSecondsLeft - frameTime);
     const Vec3 position = player->getPosition();
     if (const char* line = Quest::update(lampChecked, messageShown, position.x, position.z)) {
         std::cout << line << std::endl;
+        say(line);
     }
+}
+
+void Game::say(const std::string& line) {
+    speechLine = line;
+    speechSecondsLeft = SPEECH_SECONDS;
+    if (speechRenderer) {
+        speechRenderer->setText(line, SPEECH_LEFT + SPEECH_MARGIN_X, SPEECH_TOP + SPEECH_MARGIN_Y,
+                                SPEECH_WIDTH - 2 * SPEECH_MARGIN_X, SPEECH_HEIGHT - 2 * SPEECH_MARGIN_Y);
+    }
+}
+
+bool Game::isSpeechShown() const { return speechRenderer && speechPanel && speechSecondsLeft > 0.0f; }
+
+void Game::addSpeechPanel(ModelLoader& modelLoader, const std::string& panelFile, const std::string& atlasFile) {
+    // Pixels to device coordinates, as the fixed elements are placed.
+    const Vec2 centre(float(2 * SPEECH_LEFT + SPEECH_WIDTH) / Display::WIDTH - 1.0f,
+                      1.0f - float(2 * SPEECH_TOP + SPEECH_HEIGHT) / Display::HEIGHT);
+    const Vec2 halfSize(float(SPEECH_WIDTH) / Display::WIDTH, float(SPEECH_HEIGHT) / Display::HEIGHT);
+    speechPanel.emplace(modelLoader.loadTexture(panelFile), centre, halfSize);
+    const ModelLoader::TextureImage atlas = modelLoader.loadTextureImage(atlasFile);
+    if (atlas.rgba.empty()) {
+        return; // the loader has said why
+    }
+    const std::optional<FontMetrics> font = FontMetrics::fromAtlas(atlas.rgba.data(), atlas.width, atlas.height);
+    if (!font) {
+        std::cerr << "Warning: " << atlasFile << " is no glyph atlas (" << atlas.width << " x " << atlas.height
+                  << " pixels): the owner's lines show on the console only" << std::endl;
+        return;
+    }
+    speechRenderer = std::make_unique<TextRenderer>(*textShader, atlas.texture, *font, Display::WIDTH,
+                                                    Display::HEIGHT);
 }
 
 void Game::walkPath() {

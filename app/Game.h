@@ -1,5 +1,5 @@
 #pragma once
-// The game: owns the window, input, camera, the five shader programs, the debug
+// The game: owns the window, input, camera, the six shader programs, the debug
 // switches and every scene object. run() builds the scene, loops over frames and
 // shuts down; the three steps are public so tests can drive frames one by one.
 
@@ -13,6 +13,7 @@
 #include "render/GuiShader.h"
 #include "render/Light.h"
 #include "render/SkyboxShader.h"
+#include "render/TextRenderer.h"
 #include "render/TerrainShader.h"
 #include "render/WaterShader.h"
 #include "render/WaterTile.h"
@@ -46,6 +47,7 @@ public:
     std::optional<SkyboxShader> skyboxShader;
     std::optional<WaterShader> waterShader;
     std::optional<GuiShader> guiShader;
+    std::optional<GuiShader> textShader; // the GUI program with a vertex stage for glyph quads
     bool wireframe = false;
     bool blending = false;
     bool printFps = false;
@@ -64,6 +66,9 @@ public:
     std::vector<GuiElement*> guis;
     std::vector<WaterTile*> waterTiles;
     std::vector<unsigned int> switchTextures;
+    // The owner's last line, shown in the window while speechSecondsLeft > 0.
+    std::string speechLine;
+    float speechSecondsLeft = 0.0f;
 
     Game();
     ~Game();
@@ -72,7 +77,7 @@ public:
 
     void startUp();        // openWindow, then buildShaders
     void openWindow();     // SDL, the window and context, the camera's start values
-    void buildShaders();   // the five programs and the switch defaults
+    void buildShaders();   // the six programs and the switch defaults
     void run();
     void setUpScene();
     void loop(); // frames until quit is set at the end of one
@@ -93,6 +98,8 @@ public:
     void walkPath();
     void processPlayerInput(TerrainPicker& pointPicker);
     void checkQuest();
+    void say(const std::string& line); // shows the speech panel for six seconds
+    bool isSpeechShown() const;
 
     void createTerrain(ModelLoader& assetLoader, const std::string& background, const std::string& r,
                        const std::string& g, const std::string& b, const std::string& blendMap,
@@ -105,11 +112,14 @@ public:
     void addLight(const Vec3& position, const Vec3& colour, const Vec3& attenuation);
     void addGui(ModelLoader& assetLoader, const std::string& textureFile, const Vec2& position, const Vec2& scale);
     void addWaterTile(float x, float z, float height);
+    // The speech panel's parchment and its lettering; without a readable atlas, no panel.
+    void addSpeechPanel(ModelLoader& loader, const std::string& panelFile, const std::string& atlasFile);
 
     // The run's locals, kept here so frames can be driven one at a time.
     ModelLoader* modelLoader() const { return loader.get(); }
     SceneRenderer* sceneRenderer() const { return renderer.get(); }
     TerrainPicker* terrainPicker() const { return picker.get(); }
+    TextRenderer* speechText() const { return speechRenderer.get(); }
     float headSwing = 1.0f;
     FrameRateMeter frameRate;
 
@@ -118,11 +128,14 @@ private:
     void addCottage(ModelLoader& assetLoader);
     void collectSwitchTextures();
     void moveMarker(const Vec3& position);
+    void drawGui();
     float ground(float x, float z) const { return terrain->heightAt(x, z); }
 
     std::unique_ptr<ModelLoader> loader;
     std::unique_ptr<SceneRenderer> renderer;
     std::unique_ptr<TerrainPicker> picker;
+    std::unique_ptr<TextRenderer> speechRenderer;
+    std::optional<GuiElement> speechPanel;
 
     // Storage behind the scene's pointers; deques keep addresses stable as they grow.
     std::deque<Material> materials;

@@ -75,6 +75,8 @@ void Game::setUpScene() {
 
     frameRate = FrameRateMeter();
     messageShown = false;
+    addSpeechPanel(*loader, RESOURCES + "guiSpeech.png", RESOURCES + "guiFont.png");
+    speechSecondsLeft = 0.0f;
 }
 
 void Game::buildEntities(ModelLoader& assetLoader) {

@@ -159,7 +159,15 @@ Mesh* ModelLoader::uploadMesh(const std::vector<float>& positions, int dimension
     return keepMesh(vao, int(positions.size()) / dimensions);
 }
 
-unsigned int ModelLoader::loadTexture(const std::string& path) {
+unsigned int ModelLoader::loadTexture(const std::string& path) { return loadTexture(path, nullptr); }
+
+ModelLoader::TextureImage ModelLoader::loadTextureImage(const std::string& path) {
+    TextureImage image;
+    image.texture = loadTexture(path, &image);
+    return image;
+}
+
+unsigned int ModelLoader::loadTexture(const std::string& path, TextureImage* kept) {
     const PhaseTimer timer(Phase::TEXTURES);
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -167,6 +175,12 @@ unsigned int ModelLoader::loadTexture(const std::string& path) {
     glBindTexture(GL_TEXTURE_2D, texture);
     SoilImage image(path, SOIL_LOAD_RGBA);
     refuseLargerThan(image, GL_MAX_TEXTURE_SIZE);
+    if (image.pixels && kept) {
+        // Copied before the upload, which spends the pixels on the mip-maps.
+        kept->width = image.width;
+        kept->height = image.height;
+        kept->rgba.assign(image.pixels, image.pixels + size_t(image.width) * size_t(image.height) * 4);
+    }
     if (image.pixels) {
         uploadWithMipLevels(image);
     } else {

@@ -5,6 +5,7 @@
 
 #include "assets/Mesh.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,14 @@ public:
 
     // An unreadable image prints one warning line and leaves the texture empty.
     unsigned int loadTexture(const std::string& path);
+    // A texture whose texels the caller also reads: RGBA, top row first, empty when the
+    // image could not be loaded.
+    struct TextureImage {
+        unsigned int texture = 0;
+        int width = 0, height = 0; // texels
+        std::vector<std::uint8_t> rgba;
+    };
+    TextureImage loadTextureImage(const std::string& path);
     // Faces in the order +x, -x, +y, -y, +z, -z; the name is not recorded for cleanUp.
     unsigned int loadCubeMap(const std::vector<std::string>& paths);
     // Imports mesh 0 with real tangents; v is flipped by the importer.
@@ -43,6 +52,7 @@ private:
     // The Mesh records handed out; they outlive cleanUp but not the loader.
     std::vector<std::unique_ptr<Mesh>> meshes;
 
+    unsigned int loadTexture(const std::string& path, TextureImage* kept);
     Mesh* keepMesh(unsigned int vertexArray, int vertexCount);
     Mesh* importAssimpModel(const std::string& path);
 };

@@ -4,6 +4,7 @@
 #include "render/Entity.h"
 #include "render/EntityShader.h"
 #include "render/TerrainShader.h"
+#include "render/TextRenderer.h"
 #include "render/WaterTile.h"
 #include "world/Camera.h"
 
@@ -79,9 +80,12 @@ void SceneRenderer::drawRefraction(Player& scenePlayer, Terrain& terrain, const 
     render(lights, camera, Vec4(0.0f, -1.0f, 0.0f, waterHeight), ScenePass::REFRACTION);
 }
 
-void SceneRenderer::drawGui(std::vector<GuiElement*> guis) {
+void SceneRenderer::drawGui(std::vector<GuiElement*> guis, const TextRenderer* text) {
     const PhaseTimer timer(Phase::GUI_SUBMIT);
     guiRenderer->render(std::move(guis));
+    if (text) {
+        text->render();
+    }
 }
 
 void SceneRenderer::collectEntities(Player& scenePlayer, Terrain& terrain, const std::vector<Entity*>& entities) {

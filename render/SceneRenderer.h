@@ -26,6 +26,7 @@ class Player;
 class SkyboxShader;
 class Terrain;
 class TerrainShader;
+class TextRenderer;
 class WaterShader;
 struct GuiElement;
 struct Light;
@@ -47,7 +48,8 @@ public:
     // duration in seconds and drives the ripples.
     void drawScene(Player& player, Terrain& terrain, std::vector<Entity*> entities, std::vector<WaterTile*> waters,
                    std::vector<Light*> lights, Camera& camera, float frameTime);
-    void drawGui(std::vector<GuiElement*> guis);
+    // text, when given, is drawn over the elements, in the same GUI pass.
+    void drawGui(std::vector<GuiElement*> guis, const TextRenderer* text = nullptr);
     Mat4 getProjectionMatrix() const;
     // Deletes the water targets' GL objects; call once after the frame loop.
     void cleanUp();

@@ -10,7 +10,7 @@ void generateTerrain(const std::string& resourcesDir);
 void generateSky(const std::string& resourcesDir);
 // OBJ models and their textures, white.png (ModelGenerator.cpp and friends).
 void generateModels(const std::string& resourcesDir);
-// Quest panel and the READY / RESET buttons (GuiGenerator.cpp).
+// Quest panel, the READY / RESET buttons, the speech panel and the glyph atlas (GuiGenerator.cpp).
 void generateGui(const std::string& resourcesDir);
 // The desktop icon, wm.png (IconGenerator.cpp); not a game texture.
 void generateIcon(const std::string& packagingDir);

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 // The quest panel and the READY / RESET buttons. Each is drawn in the proportions it has
 // on screen (the panel 256 x 192 pixels, the buttons about 102 x 77) at twice that size
@@ -12,7 +14,8 @@
 // the GL driver build its mip-maps with the code it already made for the other
 // textures, instead of making new code at start-up (about 0.1 s on a software
 // renderer). The GUI quad stretches the rows back; the shader shows the top row at the
-// top. Outside the rounded shapes alpha is 0.
+// top. Outside the rounded shapes alpha is 0. The speech panel and the glyph atlas are
+// stored as drawn: the game shows the atlas one texel to a pixel.
 namespace {
 
 const ModelNoise NOISE(0x6017);
@@ -21,6 +24,18 @@ constexpr int PANEL_WIDTH = 512;
 constexpr int PANEL_HEIGHT = 384;
 constexpr int BUTTON_WIDTH = 256;
 constexpr int BUTTON_HEIGHT = 192;
+// The speech panel, shown at 616 x 180 pixels.
+constexpr int SPEECH_WIDTH = 1024;
+constexpr int SPEECH_HEIGHT = 256;
+// The glyph atlas: 16 x 8 cells of 32 x 64 texels, one per character code, each glyph
+// drawn four texels to a font pixel (a cell is eight font pixels wide) from two texels
+// inside its cell's top-left corner.
+constexpr int ATLAS_SCALE = 4;
+constexpr int ATLAS_CELL_WIDTH = 8 * ATLAS_SCALE;
+constexpr int ATLAS_CELL_HEIGHT = 64;
+constexpr int ATLAS_MARGIN = 2;
+const Colour PARCHMENT{238, 222, 180};
+const Colour INK{70, 40, 22}; // the quest panel's
 
 // Signed distance in pixels from a pixel centre to a rounded rectangle (negative inside).
 double roundedRectDistance(double x, double y, const PixelRect& r, double radius) {
@@ -80,6 +95,35 @@ Image makeQuestPanel() {
     drawCentredText(image, "Reach the cottage.", PANEL_WIDTH / 2, 168, 4, ink, soft, 2);
     drawCentredText(image, "Check the lamp first.", PANEL_WIDTH / 2, 262, 3, Colour{96, 66, 40}, soft, 2);
     padTransparentColours(image);
+    return image;
+}
+
+// The parchment and frame of the quest panel, without lettering: the game writes on it.
+Image makeSpeechPanel() {
+    Image image(SPEECH_WIDTH, SPEECH_HEIGHT, 4);
+    const PixelRect shape{6, 6, SPEECH_WIDTH - 6, SPEECH_HEIGHT - 6};
+    paintRect(image, {0, 0, SPEECH_WIDTH, SPEECH_HEIGHT}, [&](const Texel& p) { return panelBackground(p, shape); });
+    padTransparentColours(image);
+    return image;
+}
+
+// The quest panel's ink. Texels without ink keep the parchment's colour, so
+// that with blending off each glyph shows on a parchment-coloured cell, still legible.
+Image makeGlyphAtlas() {
+    Image image(16 * ATLAS_CELL_WIDTH, 8 * ATLAS_CELL_HEIGHT, 4);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t* texel = image.at(x, y);
+            texel[0] = toByte(PARCHMENT.r), texel[1] = toByte(PARCHMENT.g), texel[2] = toByte(PARCHMENT.b);
+        }
+    for (int code = 33; code < 128; ++code) {
+        const char c = char(code);
+        if (!FontBitmap::hasGlyph(c)) continue;
+        // The ink laid twice, a texel apart down and right: strokes a texel heavier than
+        // the quest panel's, which it shows at half size, read as well at full size.
+        FontBitmap::drawText(image, std::string(1, c), code % 16 * ATLAS_CELL_WIDTH + ATLAS_MARGIN,
+                             code / 16 * ATLAS_CELL_HEIGHT + ATLAS_MARGIN, ATLAS_SCALE, INK, INK, 1);
+    }
     return image;
 }
 
@@ -149,4 +193,6 @@ void generateGui(const std::string& resourcesDir) {
             squeezeRows(makeButton("READY", {{96, 186, 84}, {30, 104, 40}, {18, 52, 20}})));
     savePng(resourcesDir, "guiResetButton.png",
             squeezeRows(makeButton("RESET", {{222, 92, 76}, {132, 30, 28}, {64, 16, 14}})));
+    savePng(resourcesDir, "guiSpeech.png", makeSpeechPanel());
+    savePng(resourcesDir, "guiFont.png", makeGlyphAtlas());
 }

@@ -4,6 +4,7 @@
 
 #include "app/FrameClock.h"
 #include "app/Game.h"
+#include "assets/PhaseTimer.h"
 #include "assets/ModelLoader.h"
 #include "render/SceneRenderer.h"
 #include "world/Quest.h"
@@ -105,9 +106,10 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
     // Every 2D texture in the order it was loaded: the water's du/dv map (with the
     // renderer), the terrain's six (background, r, g, b, blend map, light map), the
     // player's, the face's, the cottage's normal map then its colours, the fourteen
-    // trees, lamps and ferns, the three GUI images, the camera anchor's, the marker's.
+    // trees, lamps and ferns, the three GUI images, the camera anchor's, the marker's,
+    // then the speech panel's parchment and glyph atlas.
     const std::vector<unsigned int>& loaded = game.modelLoader()->textures();
-    ASSERT_EQ(loaded.size(), 30u);
+    ASSERT_EQ(loaded.size(), 32u);
 
     // The layout's numbers written out once more, as the scene was designed: a slip in
     // the layout header shows here, not only as a moved picture.
@@ -194,6 +196,47 @@ TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
     EXPECT_FALSE(game.messageShown);
     const std::string again = walkInto(295, 259);
     EXPECT_EQ(occurrences(again, Quest::WELCOME), 1) << again;
+}
+
+// The owner's line shows in the window from the frame that prints it, for six seconds,
+// in the panel at the window's top left.
+TEST_F(Playthrough, TheOwnersLineShowsInTheWindowForSixSeconds) {
+    int parchment = 0; // bright, yellowish pixels in the panel's place at the end of the GUI pass
+    PhaseTimer::setListener([&](Phase phase, bool begin) {
+        if (phase != Phase::GUI_SUBMIT || begin) return;
+        std::vector<unsigned char> rgba(600 * 140 * 4);
+        glReadPixels(20, 768 - 20 - 140, 600, 140, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        parchment = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4) parchment += rgba[i] > 150 && rgba[i + 1] > 130 && rgba[i] > rgba[i + 2] + 30;
+    });
+    PhaseTimer::enable(true);
+    constexpr int PANEL_PIXELS = 600 * 140;
+    frames(1);
+    EXPECT_LT(parchment, PANEL_PIXELS / 10);
+
+    game.player->position = Vec3(295, game.terrain->heightAt(295, 265), 265);
+    EXPECT_EQ(frames(1), std::string(Quest::REMINDER) + "\n");
+    EXPECT_GT(parchment, PANEL_PIXELS / 2) << "in the frame that prints the line";
+    ASSERT_TRUE(game.speechText());
+    std::string shown;
+    for (const std::string& line : game.speechText()->getLayout().lines) shown += (shown.empty() ? "" : " ") + line;
+    EXPECT_EQ(shown, Quest::REMINDER);
+    EXPECT_GT(game.speechText()->getLayout().lines.size(), 1u) << "too long for one line of the panel";
+
+    // One long frame each, on the fixed clock: the panel outlives 5.8 s but not 6.1 s.
+    const auto frameLasting = [this](double seconds) {
+        stamps += std::llround(seconds * 60.0) - 1;
+        frames(1);
+    };
+    frameLasting(5.8);
+    frames(1);
+    EXPECT_TRUE(game.isSpeechShown());
+    frameLasting(0.3);
+    frames(1);
+    EXPECT_FALSE(game.isSpeechShown());
+    EXPECT_LT(parchment, PANEL_PIXELS / 10);
+    PhaseTimer::enable(false);
+    PhaseTimer::setListener(nullptr);
 }
 
 // Frames in order: the quest rules on where the last frame left the player, then walking,

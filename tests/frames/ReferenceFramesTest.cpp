@@ -21,6 +21,7 @@
 #include "render/SceneRenderer.h"
 #include "render/WaterTargets.h"
 #include "support/TestData.h"
+#include "world/Quest.h"
 
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
@@ -238,6 +239,13 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
         checkPicture(view.name + ".refraction", readGl(WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT,
                                                   targets.refractionTexture));
     }
+    // Last, so the views above see no panel: the start camera, the owner's reminder over it.
+    g.camera.target = g.cameraAnchor;
+    g.camera.pitch = 45.0f;
+    g.say(Quest::REMINDER);
+    g.runFrame();
+    checkPicture("speech", frame);
+
     PhaseTimer::enable(false);
     PhaseTimer::setListener(nullptr);
     EXPECT_EQ(g.player->getPosition(), start) << "nothing but the camera moved between the views";

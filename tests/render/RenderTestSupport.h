@@ -1,5 +1,5 @@
 #pragma once
-// Shared builders for the render tests, and the headers they all draw on: the five real programs (built once per test
+// Shared builders for the render tests, and the headers they all draw on: the six real programs (built once per test
 // program), a fixture owning each test's textures and meshes, state and uniform read-back.
 // GL errors need no checks here: the test context fails the test that makes one.
 
@@ -48,6 +48,7 @@ struct Programs {
     SkyboxShader skybox{"Shaders/skyboxVertexShader.vert", "Shaders/skyboxFragmentShader.frag"};
     WaterShader water{"Shaders/waterVertexShader.vert", "Shaders/waterFragmentShader.frag"};
     GuiShader gui{"Shaders/guiVertexShader.vert", "Shaders/guiFragmentShader.frag"};
+    GuiShader text{"Shaders/guiTextVertexShader.vert", "Shaders/guiFragmentShader.frag"};
 };
 
 inline Programs& programs() {

@@ -92,7 +92,7 @@ Maker repeated(std::string head, std::string line, size_t count, std::string tai
 // Three corners, one texture coordinate and one normal: lines 1 to 5.
 const std::string OBJ_LISTS = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
 const std::string TREE = "Resources/tree.obj", COTTAGE = "Resources/cottage.obj",
-                  HEIGHTS = "Resources/heightmap3.png", MUD = "Resources/mud.png";
+                  HEIGHTS = "Resources/heightmap3.png", MUD = "Resources/mud.png", FONT = "Resources/guiFont.png";
 
 Maker objWithFace(const std::string& face) { return text(OBJ_LISTS + face + "\n"); }
 
@@ -190,6 +190,14 @@ const std::vector<Case> runningCases = {
      warning("Resources/skyboxBack.png", "[^\n]*64 x 64[^\n]*512[^\n]*")},
     {"CubeMapFaceNotSquare", "Resources/skyboxRight.png", greyPng(64, 32, 3), {},
      warning("Resources/skyboxRight.png", "[^\n]*square")},
+    // Without its glyph atlas the game plays on with its lines on the console only.
+    {"AtlasMissing", FONT, nothing, {}, warning(FONT)},
+    {"AtlasEmpty", FONT, text(""), {}, warning(FONT)},
+    {"AtlasTruncated", FONT, truncated(FONT), {}, warning(FONT)},
+    {"AtlasNotAnImage", FONT, text("glyphs\n"), {}, warning(FONT)},
+    {"AtlasTooWideForGl", FONT, greyPng(40000, 1), {}, warning(FONT, "40000 x 1 pixels, more than [^\n]+")},
+    {"AtlasOfNoWholeCells", FONT, greyPng(30, 20), {},
+     "Warning: " + FONT + " is no glyph atlas \\(30 x 20 pixels\\)[^\n]+\n"},
     // A model without faces is valid: it draws nothing and says nothing.
     {"ObjWithoutFaces", TREE, text(OBJ_LISTS), {}, ""},
     {"SmallestHeightMap", HEIGHTS, greyPng(2, 2), {}, ""},

@@ -57,7 +57,8 @@ std::uint32_t readWord(const std::string& bytes, size_t at) {
 TEST(ResourceImages, ArePowerOfTwoImagesWithTheChannelsTheShadersRead) {
     const std::map<std::string, int> notRgb = {{"heightmap3.png", 1}, {"terrainLightMap.png", 1}, {"fern.png", 4},
                                                {"pcFaceTexture1.png", 4}, {"guiQuest.png", 4},
-                                               {"guiReadyButton.png", 4}, {"guiResetButton.png", 4}};
+                                               {"guiReadyButton.png", 4}, {"guiResetButton.png", 4},
+                                               {"guiSpeech.png", 4}, {"guiFont.png", 4}};
     int images = 0;
     for (const auto& entry : fs::directory_iterator(fs::path(WM_SOURCE_DIR) / "Resources")) {
         const std::string name = entry.path().filename().string();
