@@ -2,7 +2,6 @@
 
 #include "assets/Mesh.h"
 #include "assets/ModelLoader.h"
-#include "assets/ObjParser.h"
 #include "render/SceneRenderer.h"
 #include "world/TerrainPicker.h"
 
@@ -148,7 +147,7 @@ void Game::createTerrain(ModelLoader& modelLoader, const std::string& background
 void Game::createPlayer(ModelLoader& modelLoader, const std::string& objFile, const std::string& textureFile,
                         float x, float y, float z) {
     Material& material = materials.emplace_back(modelLoader.loadTexture(textureFile));
-    Mesh* mesh = readObjModel(objFile, modelLoader);
+    Mesh* mesh = modelLoader.loadObjModel(objFile);
     Model& model = models.emplace_back(mesh, &material);
     player = &players.emplace_back(&input, &model, Vec3(x, y, z), 0.0f, 0.0f, 0.0f, 0.5f);
 }
@@ -157,7 +156,7 @@ void Game::addEntity(ModelLoader& modelLoader, const std::string& objFile, const
                      float y, float z, float rotX, float rotY, float rotZ, float scale, float shineDamper,
                      float reflectivity, bool hasTransparency, int numberOfRows, int textureIndex) {
     Material& material = materials.emplace_back(modelLoader.loadTexture(textureFile));
-    Mesh* mesh = readObjModel(objFile, modelLoader);
+    Mesh* mesh = modelLoader.loadObjModel(objFile);
     Model& model = models.emplace_back(mesh, &material);
     material.shineDamper = shineDamper;
     material.reflectivity = reflectivity;
