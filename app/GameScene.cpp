@@ -2,7 +2,6 @@
 
 #include "assets/Mesh.h"
 #include "assets/ModelLoader.h"
-#include "assets/ObjParser.h"
 #include "render/SceneRenderer.h"
 #include "world/SceneLayout.h"
 #include "world/TerrainPicker.h"
@@ -149,7 +148,7 @@ void Game::createTerrain(ModelLoader& assetLoader, const std::string& background
 void Game::createPlayer(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile,
                         const Vec3& position) {
     Material& material = materials.emplace_back(assetLoader.loadTexture(textureFile));
-    Mesh* mesh = readObjModel(objFile, assetLoader);
+    Mesh* mesh = assetLoader.loadObjModel(objFile);
     Model& model = models.emplace_back(mesh, &material);
     player = &players.emplace_back(&input, &model, position, 0.0f, 0.0f, 0.0f, 0.5f);
 }
@@ -158,7 +157,7 @@ void Game::addEntity(ModelLoader& assetLoader, const std::string& objFile, const
                      float y, float z, float rotX, float rotY, float rotZ, float scale, float shineDamper,
                      float reflectivity, bool hasTransparency, int numberOfRows, int textureIndex) {
     Material& material = materials.emplace_back(assetLoader.loadTexture(textureFile));
-    Mesh* mesh = readObjModel(objFile, assetLoader);
+    Mesh* mesh = assetLoader.loadObjModel(objFile);
     Model& model = models.emplace_back(mesh, &material);
     material.shineDamper = shineDamper;
     material.reflectivity = reflectivity;

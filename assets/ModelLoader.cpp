@@ -4,11 +4,13 @@
 #include "assets/DataFile.h"
 #include "assets/Mesh.h"
 #include "assets/MipLevels.h"
+#include "assets/ObjParser.h"
 #include "assets/PhaseTimer.h"
 
 #include <GL/glew.h>
 #include <SOIL/SOIL.h>
 #include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <cerrno>
@@ -22,7 +24,13 @@ namespace {
 constexpr float LOD_BIAS = -0.5f;
 // Tangent space, joined vertices, triangulation, smooth normals and the rest of the
 // real-time quality preset, plus the v flip; spelled out because presets vary by version.
-constexpr unsigned int IMPORT_FLAGS = 0x4B79ECB;
+constexpr unsigned int IMPORT_FLAGS =
+    aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
+    aiProcess_GenSmoothNormals | aiProcess_SplitLargeMeshes | aiProcess_LimitBoneWeights |
+    aiProcess_ValidateDataStructure | aiProcess_ImproveCacheLocality | aiProcess_RemoveRedundantMaterials |
+    aiProcess_SortByPType | aiProcess_FindDegenerates | aiProcess_FindInvalidData | aiProcess_GenUVCoords |
+    aiProcess_FindInstances | aiProcess_OptimizeMeshes | aiProcess_FlipUVs | aiProcess_Debone;
+static_assert(IMPORT_FLAGS == 0x4B79ECB, "the import flags the game's models were made with");
 
 struct SoilImage {
     unsigned char* pixels = nullptr;
@@ -229,6 +237,26 @@ unsigned int ModelLoader::loadCubeMap(const std::vector<std::string>& paths) {
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
     return texture;
+}
+
+Mesh* ModelLoader::loadObjModel(const std::string& path) {
+    const PhaseTimer timer(Phase::MODELS);
+    ObjParseResult parsed;
+    bool readable = false;
+    try {
+        readable = parseObjFile(path, parsed);
+    } catch (const std::bad_alloc&) {
+        fatalOutOfMemory(path);
+    }
+    if (!readable) {
+        DataFile::printWhyUnreadable(path);
+        fatalError("Failed to open " + path);
+    }
+    if (!parsed.ok()) {
+        fatalError(path + ":" + std::to_string(parsed.errorLine) + ": " + parsed.error);
+    }
+    const ObjData& data = parsed.data;
+    return uploadMesh(data.positions, data.textureCoords, data.normals, data.indices);
 }
 
 Mesh* ModelLoader::loadAssimpModel(const std::string& path) {

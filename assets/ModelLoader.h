@@ -36,6 +36,9 @@ public:
     TextureImage loadTextureImage(const std::string& path);
     // Faces in the order +x, -x, +y, -y, +z, -z; the name is not recorded for cleanUp.
     unsigned int loadCubeMap(const std::vector<std::string>& paths);
+    // Reads, parses and uploads one OBJ file of the game's own subset. An unreadable or
+    // malformed file ends start-up through fatalError ("<path>:<line>: <reason>" for malformed ones).
+    Mesh* loadObjModel(const std::string& path);
     // Imports mesh 0 with real tangents; v is flipped by the importer.
     Mesh* loadAssimpModel(const std::string& path);
 

@@ -1,172 +1,208 @@
 #include "assets/ObjParser.h"
 
-#include "app/FatalError.h"
-#include "app/HeapTuning.h"
 #include "assets/DataFile.h"
-#include "assets/ModelLoader.h"
-#include "assets/PhaseTimer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <new>
+#include <limits>
 
 namespace {
 
-constexpr size_t MAX_TOKENS = 4; // no accepted line has more
-using Tokens = std::array<std::string_view, MAX_TOKENS>;
-
-// Calls visit(piece) for every piece between delimiters, the way a stream read
-// with getline sees them: empty pieces kept, no empty piece after a final
-// delimiter. Stops early when visit returns false.
-template <typename Visit>
-void forEachPiece(std::string_view text, char delimiter, Visit visit) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(delimiter, start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        if (!visit(text.substr(start, end - start))) {
-            return;
-        }
-        start = end + 1;
+// The tokenizer. A line's tokens are its pieces between spaces, and a face corner's
+// indices are its pieces between slashes, the way a getline loop sees pieces: empty
+// ones kept, none after a final delimiter. A piece starts after its delimiter and
+// ends at the next one, at a space (no piece holds one) or at the line end.
+const char* endOfPiece(const char* p, const char* end, char delimiter) {
+    while (p != end && *p != delimiter && *p != ' ') {
+        ++p;
     }
+    return p;
 }
 
-// Keeps the first N pieces and returns how many there are in all, so that lines
-// with too many tokens are recognised without storing them. Same pieces as forEachPiece.
-template <size_t N>
-size_t splitInto(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
-    size_t count = 0;
-    const char* start = text.data();
-    const char* const end = start + text.size();
-    for (const char* p = start; p != end; ++p) {
-        if (*p != delimiter) {
-            continue;
-        }
-        if (count < N) {
-            pieces[count] = std::string_view(start, size_t(p - start));
-        }
-        ++count;
-        start = p + 1;
-    }
-    if (start != end) {
-        if (count < N) {
-            pieces[count] = std::string_view(start, size_t(end - start));
-        }
-        ++count;
-    }
-    return count;
-}
+// The start of the piece after the one that ends at `at`, or nullptr when none follows.
+const char* nextPiece(const char* at, const char* end) { return end - at > 1 ? at + 1 : nullptr; }
 
-// strtod and strtol need a terminated string; tokens fit on the stack, and only
-// an absurdly long one costs an allocation.
-class TerminatedToken {
-public:
-    explicit TerminatedToken(std::string_view token) {
-        if (token.size() < sizeof(buffer)) {
-            std::memcpy(buffer, token.data(), token.size());
-            buffer[token.size()] = '\0';
-            text = buffer;
-        } else {
-            longToken.assign(token);
-            text = longToken.c_str();
-        }
-    }
-    TerminatedToken(const TerminatedToken&) = delete;
-    TerminatedToken& operator=(const TerminatedToken&) = delete;
-
-    const char* c_str() const { return text; }
-
-private:
-    char buffer[64];
-    std::string longToken;
-    const char* text = nullptr;
-};
-
-// from_chars reads the same digits as strtod and strtol when a token starts with a
-// digit, a point or a minus sign (and is not hexadecimal), without copying it.
-// Everything else (leading white space, a plus sign, hex, inf and nan, out-of-range
-// values) goes the slow way, so the results stay exactly strtod's and strtol's.
-bool isPlainNumber(std::string_view token) {
-    const size_t first = token.size() > 1 && token[0] == '-' ? 1 : 0;
-    if (first >= token.size()) {
-        return false;
-    }
-    const char c = token[first];
-    const bool hex = c == '0' && first + 1 < token.size() && (token[first + 1] == 'x' || token[first + 1] == 'X');
-    return (c == '.' || (c >= '0' && c <= '9')) && !hex;
-}
+// The number reader, for coordinates and indices alike. A token is read as strtod and
+// strtol read it in the C locale: leading white space, one sign, then the number, and
+// the rest of the token ignored. from_chars converts exactly as strtod does; what it
+// does not take is read here: the white space, a plus sign, the extent of a
+// hexadecimal number after its "0x", the value of a number out of range and the
+// payload of a NaN.
 
 bool isDigit(char c) { return unsigned(c - '0') < 10u; }
+bool isHexDigit(char c) { return isDigit(c) || unsigned((c | 0x20) - 'a') < 6u; }
+
+// The white space strtod and strtol skip; a token holds no space and no line end.
+bool isSkippedSpace(char c) { return c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Skips white space and one sign. The sign's digits come next, and a second sign
+// makes no number.
+const char* skipSpaceAndSign(const char* p, const char* end, bool& negative) {
+    negative = false;
+    if (p == end || isDigit(*p)) {
+        return p;
+    }
+    while (p != end && isSkippedSpace(*p)) {
+        ++p;
+    }
+    negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    return p;
+}
+
+// Saturates far past any exponent that matters, so that long runs of digits cannot overflow.
+constexpr long SCALE_CAP = 1L << 40;
+
+// from_chars leaves a number out of range unset, where strtod gives infinity for a
+// magnitude too large and zero (or a subnormal, zero anyway as a float) for one too
+// small. Which it is follows from the power of the first significant digit;
+// [first, last) is the number without its sign.
+double outOfRangeMagnitude(const char* first, const char* last, bool hex) {
+    const auto isNumberDigit = [hex](char c) { return hex ? isHexDigit(c) : isDigit(c); };
+    const long digitPower = hex ? 4 : 1;
+    const char* p = first;
+    while (p != last && *p == '0') {
+        ++p;
+    }
+    long scale = 0;
+    long leadingDigits = 0;
+    for (; p != last && isNumberDigit(*p); ++p) {
+        leadingDigits = std::min(leadingDigits + 1, SCALE_CAP);
+    }
+    if (leadingDigits > 0) {
+        scale = (leadingDigits - 1) * digitPower;
+    } else if (p != last && *p == '.') {
+        long zeros = 0;
+        for (++p; p != last && *p == '0'; ++p) {
+            zeros = std::min(zeros + 1, SCALE_CAP);
+        }
+        scale = -(zeros + 1) * digitPower;
+    }
+    p = std::find_if(p, last, [hex](char c) { return hex ? c == 'p' || c == 'P' : c == 'e' || c == 'E'; });
+    if (p != last) {
+        const bool negativeExponent = *++p == '-';
+        p += *p == '-' || *p == '+';
+        long exponent = 0;
+        for (; p != last; ++p) {
+            exponent = std::min(exponent * 10 + (*p - '0'), SCALE_CAP);
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    return scale > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+
+// strtod sets the bits of "nan(n)" from n (read as strtoull reads it in base 0)
+// when n is a number and nothing else; from_chars ignores it.
+double nanWithPayload(const char* first, const char* last) {
+    const double plain = std::numeric_limits<double>::quiet_NaN();
+    if (last[-1] != ')') {
+        return plain;
+    }
+    const char* digits = std::find(first, last, '(') + 1;
+    const char* const close = last - 1;
+    int base = 10;
+    if (close - digits > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        base = 16;
+        digits += 2;
+    } else if (digits != close && digits[0] == '0') {
+        base = 8;
+    }
+    std::uint64_t payload = 0;
+    const auto [end, error] = std::from_chars(digits, close, payload, base);
+    if (end != close) {
+        return plain;
+    }
+    if (error == std::errc::result_out_of_range) {
+        payload = std::numeric_limits<std::uint64_t>::max();
+    }
+    constexpr std::uint64_t PAYLOAD_BITS = (std::uint64_t(1) << 51) - 1; // below the quiet bit
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &plain, sizeof bits);
+    bits |= payload & PAYLOAD_BITS;
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The end of the hexadecimal number after a "0x" at p, or p when there is none:
+// digits with at most one point, then maybe "p", a sign and a decimal exponent.
+// from_chars gets the number alone, since it takes some exponents strtod refuses.
+const char* endOfHexNumber(const char* p, const char* end) {
+    const char* const first = p;
+    while (p != end && isHexDigit(*p)) {
+        ++p;
+    }
+    long digits = p - first;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && isHexDigit(*p)) {
+            ++p;
+        }
+        digits += p - fraction;
+    }
+    if (digits == 0) {
+        return first;
+    }
+    if (p != end && (*p == 'p' || *p == 'P')) {
+        const char* q = p + 1;
+        q += q != end && (*q == '-' || *q == '+');
+        if (q != end && isDigit(*q)) {
+            while (q != end && isDigit(*q)) {
+                ++q;
+            }
+            p = q;
+        }
+    }
+    return p;
+}
 
 // Every power of ten up to 1e22 is exact in a double.
 constexpr double EXACT_POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int MAX_EXACT_POWER = 22;
+constexpr long MAX_EXACT_POWER = 22;
 constexpr std::uint64_t MAX_EXACT_MANTISSA = std::uint64_t(1) << 53;
-constexpr int MAX_MANTISSA_DIGITS = 19; // still fits 64 bits
-constexpr int EXPONENT_CAP = 100000;    // far past any exact case; keeps the sum from overflowing
+constexpr long MAX_MANTISSA_DIGITS = 19; // still fits 64 bits
 
-// Digits from p to the first non-digit. The parser's text always ends in one (a line
-// end, or the terminator behind the last line), so no bound is needed. Past 19
-// digits the mantissa wraps; the callers count the digits and refuse those.
-inline const char* scanDigits(const char* p, std::uint64_t& mantissa) {
-    for (;; ++p) {
-        const unsigned digit = unsigned(static_cast<unsigned char>(*p)) - '0';
-        if (digit > 9) {
-            return p;
-        }
-        mantissa = mantissa * 10 + digit;
-    }
-}
-
-// Clinger's fast path: a decimal whose digits make an integer m < 2^53 and whose
-// power of ten p has |p| <= 22 is m * 10^p or m / 10^-p, one correctly rounded
-// operation on two exact doubles, which is the very double strtod returns. Takes
-// an optional minus sign, digits with an optional point, an optional exponent, and
-// stops where strtod stops; returns nullptr for anything else (hex, inf, nan, a plus
-// sign, leading white space, too many digits), which the general reader handles.
-// Returns the first character after the number. Like scanDigits it relies on the
-// non-digit that ends every line of the parser's text.
-inline const char* scanPlainDecimal(const char* p, double& value) {
-    const bool negative = *p == '-';
-    p += negative;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        return nullptr;
-    }
-    // Leading zeros count too: a long run of them simply goes the slow way.
+// A decimal whose digits make an integer m <= 2^53 and whose power of ten p has
+// |p| <= 22 is m * 10^p or m / 10^-p: one correctly rounded operation on two exact
+// doubles (Clinger), the very double from_chars gives, at a fraction of its cost.
+// Returns nullptr for any other number, which from_chars then reads.
+const char* readExactDecimal(const char* p, const char* end, double& magnitude) {
     std::uint64_t mantissa = 0;
     const char* const first = p;
-    p = scanDigits(p, mantissa);
+    for (; p != end && isDigit(*p); ++p) {
+        mantissa = mantissa * 10 + unsigned(*p - '0');
+    }
     long digits = p - first;
-    int power = 0;
-    if (*p == '.') {
+    long power = 0;
+    if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        p = scanDigits(p, mantissa);
+        for (; p != end && isDigit(*p); ++p) {
+            mantissa = mantissa * 10 + unsigned(*p - '0');
+        }
         digits += p - fraction;
-        power = -int(std::min(p - fraction, long(EXPONENT_CAP)));
+        power = -(p - fraction);
     }
     if (digits == 0 || digits > MAX_MANTISSA_DIGITS) {
         return nullptr;
     }
-    if (*p == 'e' || *p == 'E') {
+    if (p != end && (*p == 'e' || *p == 'E')) {
         const char* q = p + 1;
-        const bool negativeExponent = *q == '-';
-        q += *q == '-' || *q == '+';
-        if (isDigit(*q)) {
-            int exponent = 0;
-            for (; isDigit(*q); ++q) {
-                exponent = std::min(exponent * 10 + (*q - '0'), EXPONENT_CAP);
+        const bool negativeExponent = q != end && *q == '-';
+        q += q != end && (*q == '-' || *q == '+');
+        if (q != end && isDigit(*q)) {
+            long exponent = 0;
+            for (; q != end && isDigit(*q); ++q) {
+                exponent = std::min(exponent * 10 + (*q - '0'), SCALE_CAP);
             }
             power += negativeExponent ? -exponent : exponent;
             p = q;
@@ -175,113 +211,96 @@ inline const char* scanPlainDecimal(const char* p, double& value) {
     if (mantissa > MAX_EXACT_MANTISSA || power < -MAX_EXACT_POWER || power > MAX_EXACT_POWER) {
         return nullptr;
     }
-    const double magnitude = power < 0 ? double(mantissa) / EXACT_POWERS_OF_TEN[-power]
-                                       : double(mantissa) * EXACT_POWERS_OF_TEN[power];
-    value = negative ? -magnitude : magnitude;
+    magnitude = power < 0 ? double(mantissa) / EXACT_POWERS_OF_TEN[-power]
+                          : double(mantissa) * EXACT_POWERS_OF_TEN[power];
     return p;
 }
 
-// A positive index of up to nine digits, as strtol reads it; returns the first
-// character after it, or nullptr for anything else.
-const char* scanPlainIndex(const char* p, long& value) {
-    constexpr long MAX_DIGITS = 9;
-    std::uint64_t magnitude = 0;
-    const char* const after = scanDigits(p, magnitude);
-    if (after == p || after - p > MAX_DIGITS) {
+// The magnitude at p (a decimal, "0x" and a hexadecimal, inf or nan, no sign);
+// returns the first character after it, or nullptr when there is none.
+const char* readMagnitude(const char* p, const char* end, double& magnitude) {
+    if (end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        const char* const last = endOfHexNumber(p + 2, end);
+        if (last != p + 2) {
+            if (std::from_chars(p + 2, last, magnitude, std::chars_format::hex).ec != std::errc()) {
+                magnitude = outOfRangeMagnitude(p + 2, last, true);
+            }
+            return last;
+        }
+        // "0x" without a hexadecimal digit behind it is read as the 0.
+    }
+    if (const char* const after = readExactDecimal(p, end, magnitude)) {
+        return after;
+    }
+    const auto [after, error] = std::from_chars(p, end, magnitude);
+    if (after == p) {
         return nullptr;
     }
-    value = long(magnitude);
+    if (error == std::errc::result_out_of_range) {
+        magnitude = outOfRangeMagnitude(p, after, false);
+    } else if (magnitude != magnitude) {
+        magnitude = nanWithPayload(p, after);
+    }
     return after;
 }
 
-// The rest of a token after its number, which strtod and strtol ignore: up to the
-// next space or the line end.
-const char* skipToSpace(const char* p, const char* end) {
-    while (p != end && *p != ' ') {
-        ++p;
+// strtod narrowed to float. Returns the first character after the number, or nullptr
+// when there is none. A number holds no space or slash, so reading it up to the line's
+// end stops inside its token, just where reading the token alone would stop.
+const char* readFloat(const char* p, const char* end, float& value) {
+    bool negative = false;
+    p = skipSpaceAndSign(p, end, negative);
+    double magnitude = 0;
+    const char* const after = p == end || *p == '-' ? nullptr : readMagnitude(p, end, magnitude);
+    if (after) {
+        value = float(negative ? -magnitude : magnitude);
     }
+    return after;
+}
+
+// strtol in base 10, saturating at the limits of long; returns as readFloat does.
+const char* readInteger(const char* p, const char* end, long& value) {
+    bool negative = false;
+    p = skipSpaceAndSign(p, end, negative);
+    const char* const digits = p;
+    unsigned long magnitude = 0;
+    for (; p != end && isDigit(*p); ++p) {
+        magnitude = magnitude * 10 + unsigned(*p - '0');
+    }
+    if (p == digits) {
+        return nullptr;
+    }
+    constexpr long SAFE_DIGITS = 18; // cannot wrap or pass LONG_MAX
+    if (p - digits > SAFE_DIGITS) {
+        constexpr unsigned long CAP = static_cast<unsigned long>(LONG_MAX) + 1; // LONG_MIN's magnitude
+        magnitude = 0;
+        for (const char* digit = digits; digit != p; ++digit) {
+            magnitude = magnitude <= CAP / 10 ? std::min(magnitude * 10 + unsigned(*digit - '0'), CAP) : CAP;
+        }
+        if (magnitude == CAP) {
+            value = negative ? LONG_MIN : LONG_MAX;
+            return p;
+        }
+    }
+    value = negative ? -long(magnitude) : long(magnitude);
     return p;
-}
-
-// After the last token of a line: the line ends there, or with one space that
-// adds no token.
-bool endsLine(const char* p, const char* end) { return p == end || p + 1 == end; }
-
-// strtod narrowed to float: leading white space skipped, trailing characters such
-// as a carriage return ignored; false when the token holds no number at all.
-bool convertFloat(std::string_view token, float& value) {
-    double converted = 0;
-    if (!token.empty() && scanPlainDecimal(token.data(), converted)) {
-        value = float(converted);
-        return true;
-    }
-    if (isPlainNumber(token) &&
-        std::from_chars(token.data(), token.data() + token.size(), converted).ec == std::errc()) {
-        value = float(converted);
-        return true;
-    }
-    const TerminatedToken terminated(token);
-    char* end = nullptr;
-    converted = std::strtod(terminated.c_str(), &end);
-    if (end == terminated.c_str()) {
-        return false;
-    }
-    value = float(converted);
-    return true;
-}
-
-// strtol in base 10. Indices are short: up to 18 digits after an optional minus
-// sign are read here; anything longer or unusual goes through strtol itself.
-bool convertInteger(std::string_view token, long& value) {
-    constexpr int MAX_PLAIN_DIGITS = 18;
-    const char* p = token.data();
-    const char* const end = p + token.size();
-    const bool negative = p != end && *p == '-';
-    p += negative;
-    const char* const first = p;
-    long magnitude = 0;
-    for (; p != end && isDigit(*p) && p - first < MAX_PLAIN_DIGITS; ++p) {
-        magnitude = magnitude * 10 + (*p - '0');
-    }
-    if (p != first && (p == end || !isDigit(*p))) {
-        value = negative ? -magnitude : magnitude;
-        return true;
-    }
-    const TerminatedToken terminated(token);
-    char* stop = nullptr;
-    const long converted = std::strtol(terminated.c_str(), &stop, 10);
-    if (stop == terminated.c_str()) {
-        return false;
-    }
-    value = converted;
-    return true;
 }
 
 // The least room a list grows to, in entries.
 constexpr size_t SMALLEST_ROOM = 4096;
 
-// Reserves room for `count` entries. Where the room spans whole 2 MB pages, asks the
-// kernel to back it with them: with 4 KB pages every first touch of a page is a
-// fault, and on a large model the faults cost more than the parsing.
-template <typename T>
-void reserveLarge(std::vector<T>& list, size_t count) {
-    list.reserve(count);
-    adviseHugePages(list.data(), count * sizeof(T));
-}
-
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-// One pass over the text, which may arrive in pieces. Each line handler returns
-// false with `reason` set when the line is malformed; the first such line ends the parse.
+// One pass over the text, which may arrive in pieces, every line read by the same
+// rules. Each line handler returns false with `reason` set when the line is
+// malformed; the first such line ends the parse.
 class Parser {
 public:
     // Parses the lines that text completes, and with `last` a final line without a
-    // line end too; the lines are those of forEachPiece(text, '\n', ...). Returns the
-    // bytes used; the caller passes the rest again with more text behind it. The
-    // character behind the text must be readable and no digit: the number readers
-    // run to the first non-digit without checking for the end.
+    // line end too; the lines are the text's pieces between line ends. Returns the
+    // bytes used; the caller passes the rest again with more text behind it.
     size_t parseLines(std::string_view text, bool last) {
         const char* const begin = text.data();
         const char* const end = begin + text.size();
@@ -293,7 +312,7 @@ public:
             }
             const char* lineEnd = newline ? static_cast<const char*>(newline) : end;
             ++lineNumber;
-            if (!parseLine(std::string_view(line, size_t(lineEnd - line)))) {
+            if (!parseLine(line, lineEnd)) {
                 result.errorLine = lineNumber;
                 result.error = reason;
             }
@@ -312,142 +331,87 @@ public:
     }
 
 private:
-    bool parseLine(std::string_view line) {
-        return readCleanLine(line.data(), line.data() + line.size()) || parseAnyLine(line);
-    }
-
-    // The common forms in one sweep: single spaces, numbers the fast readers take,
-    // indices in range. Anything else returns false having changed nothing, and the
-    // line goes the general way, which reaches the same result or names the error.
-    bool readCleanLine(const char* p, const char* end) {
-        if (end - p < 2) {
-            return false;
+    // A line's tokens are its pieces between spaces. Lines with other keywords, or with
+    // a token count other than the keyword's, are skipped.
+    bool parseLine(const char* p, const char* end) {
+        const char* const keywordEnd = endOfPiece(p, end, ' ');
+        const std::string_view keyword(p, size_t(keywordEnd - p));
+        if (keyword == "v") {
+            return addNumbers<3>(keywordEnd, end, data.positions);
         }
-        if (p[0] == 'f' && p[1] == ' ') {
-            return readCleanFace(p + 2, end);
+        if (keyword == "vt") {
+            return addNumbers<2>(keywordEnd, end, textureList);
         }
-        if (p[0] != 'v') {
-            return false;
+        if (keyword == "vn") {
+            return addNumbers<3>(keywordEnd, end, normalList);
         }
-        if (p[1] == ' ') {
-            return !arraysSized && readCleanNumbers(p + 2, end, 3, data.positions);
-        }
-        if (end - p < 3 || p[2] != ' ') {
-            return false;
-        }
-        if (p[1] == 't') {
-            return readCleanNumbers(p + 3, end, 2, textureList);
-        }
-        return p[1] == 'n' && readCleanNumbers(p + 3, end, 3, normalList);
-    }
-
-    bool readCleanNumbers(const char* p, const char* end, size_t count, std::vector<float>& list) {
-        float values[3] = {};
-        for (size_t i = 0; i < count; ++i) {
-            double value = 0;
-            const char* after = scanPlainDecimal(p, value);
-            if (!after) {
-                return false;
-            }
-            values[i] = float(value);
-            p = skipToSpace(after, end);
-            if (i + 1 < count) {
-                if (p == end) {
-                    return false;
-                }
-                ++p;
-            }
-        }
-        if (!endsLine(p, end)) {
-            return false;
-        }
-        makeRoom(list, count);
-        for (size_t i = 0; i < count; ++i) {
-            list.push_back(values[i]);
+        if (keyword == "f") {
+            return addFace(keywordEnd, end);
         }
         return true;
     }
 
-    bool readCleanFace(const char* p, const char* end) {
-        long corners[3][3] = {};
-        for (int corner = 0; corner < 3; ++corner) {
-            for (int part = 0; part < 3; ++part) {
-                p = scanPlainIndex(p, corners[corner][part]);
-                if (!p) {
-                    return false;
-                }
-                if (part < 2) {
-                    if (p == end || *p != '/') {
-                        return false;
-                    }
-                    ++p;
-                }
+    // The COUNT number tokens after the keyword that ends at `at`. Each is read where
+    // it starts, and the token goes on to the next space.
+    template <size_t COUNT>
+    bool addNumbers(const char* at, const char* end, std::vector<float>& list) {
+        float values[COUNT] = {};
+        const char* badToken = nullptr; // the first token that holds no number
+        std::string_view badText;
+        for (size_t i = 0; i < COUNT; ++i) {
+            const char* const token = nextPiece(at, end);
+            if (!token) {
+                return true;
             }
-            p = skipToSpace(p, end); // a fourth part of a corner is not read
-            if (corner < 2) {
-                if (p == end) {
-                    return false;
-                }
-                ++p;
+            const char* const after = readFloat(token, end, values[i]);
+            at = endOfPiece(after ? after : token, end, ' ');
+            if (!after && !badToken) {
+                badToken = token;
+                badText = std::string_view(token, size_t(at - token));
             }
         }
-        const long available[3] = {long(data.positions.size() / 3), long(textureList.size() / 2),
-                                   long(normalList.size() / 3)};
-        if (!endsLine(p, end)) {
-            return false;
+        if (nextPiece(at, end)) {
+            return true;
         }
-        for (const auto& corner : corners) {
-            for (int part = 0; part < 3; ++part) {
-                if (corner[part] < 1 || corner[part] > available[part]) {
-                    return false;
-                }
+        // The texture and normal arrays were sized by the position count at the first face.
+        if (&list == &data.positions && arraysSized) {
+            return fail("position declared after the first face");
+        }
+        if (badToken) {
+            return fail(badText.empty() ? "empty number" : quoted(badText) + " is not a number");
+        }
+        makeRoom(list, COUNT);
+        for (const float value : values) {
+            list.push_back(value);
+        }
+        return true;
+    }
+
+    // The three corner tokens after the keyword that ends at `at`, checked and stored in turn.
+    bool addFace(const char* at, const char* end) {
+        Corner corners[3];
+        for (Corner& corner : corners) {
+            const char* const token = nextPiece(at, end);
+            if (!token) {
+                return true;
             }
+            at = readCorner(token, end, corner);
+        }
+        if (nextPiece(at, end)) {
+            return true;
         }
         sizeArraysOnce();
         makeRoom(data.indices, 3);
-        for (const auto& corner : corners) {
-            storeCorner(size_t(corner[0] - 1), size_t(corner[1] - 1), size_t(corner[2] - 1));
-        }
-        return true;
-    }
-
-    bool parseAnyLine(std::string_view line) {
-        Tokens tokens;
-        const size_t count = splitInto(line, ' ', tokens);
-        if (count == 0) {
-            return true;
-        }
-        const std::string_view keyword = tokens[0];
-        if (keyword == "v" && count == 4) {
-            return addPosition(tokens);
-        }
-        if (keyword == "vt" && count == 3) {
-            return appendNumbers(tokens, 2, textureList);
-        }
-        if (keyword == "vn" && count == 4) {
-            return appendNumbers(tokens, 3, normalList);
-        }
-        if (keyword == "f" && count == 4) {
-            return addFace(tokens);
-        }
-        return true;
-    }
-
-    bool addPosition(const Tokens& tokens) {
-        // The texture and normal arrays were sized by the position count at the first face.
-        if (arraysSized) {
-            return fail("position declared after the first face");
-        }
-        return appendNumbers(tokens, 3, data.positions);
+        return addCorner(corners[0]) && addCorner(corners[1]) && addCorner(corners[2]);
     }
 
     // Room for `count` more entries. A list's first room is what the lines read so far
     // suggest, and from there it doubles, so its memory follows what the file holds and
-    // never the file's size. 2 MB pages are asked for where they fit.
+    // never the file's size.
     template <typename T>
     void makeRoom(std::vector<T>& list, size_t count) const {
         if (list.size() + count > list.capacity()) {
-            reserveLarge(list, std::max({list.capacity() * 2, firstRoom(list), SMALLEST_ROOM}));
+            list.reserve(std::max({list.capacity() * 2, firstRoom(list), SMALLEST_ROOM}));
         }
     }
 
@@ -459,53 +423,63 @@ private:
     }
     size_t firstRoom(const std::vector<int>&) const { return data.positions.size() / 3 * 6; }
 
-    bool appendNumbers(const Tokens& tokens, size_t count, std::vector<float>& list) {
-        float values[3] = {};
-        for (size_t i = 0; i < count; ++i) {
-            const std::string_view token = tokens[i + 1];
-            if (token.empty()) {
-                return fail("empty number");
-            }
-            if (!convertFloat(token, values[i])) {
-                return fail(quoted(token) + " is not a number");
-            }
-        }
-        makeRoom(list, count);
-        list.insert(list.end(), values, values + count);
-        return true;
-    }
-
-    bool addFace(const Tokens& tokens) {
-        sizeArraysOnce();
-        makeRoom(data.indices, 3);
-        return addCorner(tokens[1]) && addCorner(tokens[2]) && addCorner(tokens[3]);
-    }
-
     void sizeArraysOnce() {
         if (arraysSized) {
             return;
         }
         const size_t vertexCount = data.positions.size() / 3;
-        reserveLarge(data.textureCoords, vertexCount * 2);
         data.textureCoords.resize(vertexCount * 2, 0.0f);
-        reserveLarge(data.normals, vertexCount * 3);
         data.normals.resize(vertexCount * 3, 0.0f);
         arraysSized = true;
     }
 
+    struct Index {
+        long value;
+        bool isEmpty;
+        bool isNumber;
+    };
+
+    struct Corner {
+        std::string_view text;
+        int indexCount; // up to three
+        Index indices[3];
+    };
+
+    // Reads the corner token at `token`: its pieces between slashes are its indices, each
+    // read where it starts; a fourth is not read. Returns the token's end.
+    static const char* readCorner(const char* token, const char* end, Corner& corner) {
+        corner.indexCount = 0;
+        const char* at = token;
+        for (const char* part = token; corner.indexCount < 3; part = at + 1) {
+            Index& index = corner.indices[corner.indexCount++];
+            index.isEmpty = part == end || *part == '/' || *part == ' ';
+            const char* const after = readInteger(part, end, index.value);
+            index.isNumber = after != nullptr;
+            at = endOfPiece(after ? after : part, end, '/');
+            // The token ends here, or with a final slash that starts no piece.
+            if (at == end || *at == ' ' || at + 1 == end || at[1] == ' ') {
+                break;
+            }
+        }
+        at = endOfPiece(at, end, ' ');
+        corner.text = std::string_view(token, size_t(at - token));
+        return at;
+    }
+
     // Appends the corner's index and overwrites its vertex's texture coordinate and normal.
-    bool addCorner(std::string_view corner) {
-        std::array<std::string_view, 3> parts;
-        if (splitInto(corner, '/', parts) < 3) {
-            return fail("face corner " + quoted(corner) + " does not have all three indices");
+    bool addCorner(const Corner& corner) {
+        if (corner.indexCount < 3) {
+            return fail("face corner " + quoted(corner.text) + " does not have all three indices");
         }
-        size_t position = 0, texture = 0, normal = 0;
-        if (!readIndex(corner, parts[0], "face index", data.positions.size() / 3, "positions", position) ||
-            !readIndex(corner, parts[1], "texture index", textureList.size() / 2, "texture coordinates", texture) ||
-            !readIndex(corner, parts[2], "normal index", normalList.size() / 3, "normals", normal)) {
-            return false;
+        const size_t available[3] = {data.positions.size() / 3, textureList.size() / 2, normalList.size() / 3};
+        for (int i = 0; i < 3; ++i) {
+            const Index& index = corner.indices[i];
+            if (!index.isNumber || index.value <= 0 || static_cast<unsigned long>(index.value) > available[i]) {
+                return failIndex(corner.text, index, i, available[i]);
+            }
         }
-        storeCorner(position, texture, normal);
+        storeCorner(size_t(corner.indices[0].value - 1), size_t(corner.indices[1].value - 1),
+                    size_t(corner.indices[2].value - 1));
         return true;
     }
 
@@ -522,25 +496,22 @@ private:
         vector[2] = normalList[normal * 3 + 2];
     }
 
-    // A 1-based index into a list of `available` entries, returned 0-based.
-    bool readIndex(std::string_view corner, std::string_view token, const char* name, size_t available,
-                   const char* listName, size_t& index) {
-        if (token.empty()) {
+    // Why index `which` (0 to 2) of the corner, one of `available` entries, is refused.
+    bool failIndex(std::string_view corner, const Index& index, int which, size_t available) {
+        const char* const names[3] = {"face index", "texture index", "normal index"};
+        const char* const listNames[3] = {"positions", "texture coordinates", "normals"};
+        const std::string name = names[which];
+        if (index.isEmpty) {
             return fail("face corner " + quoted(corner) + " has an empty " + name);
         }
-        long value = 0;
-        if (!convertInteger(token, value)) {
-            return fail("face corner " + quoted(corner) + " has a " + std::string(name) + " that is not a number");
+        if (!index.isNumber) {
+            return fail("face corner " + quoted(corner) + " has a " + name + " that is not a number");
         }
-        if (value <= 0) {
-            return fail(std::string(name) + " " + std::to_string(value) + " is not positive");
+        if (index.value <= 0) {
+            return fail(name + " " + std::to_string(index.value) + " is not positive");
         }
-        if (static_cast<unsigned long>(value) > available) {
-            return fail(std::string(name) + " " + std::to_string(value) + " is past the " +
-                        std::to_string(available) + " " + listName);
-        }
-        index = size_t(value) - 1;
-        return true;
+        return fail(name + " " + std::to_string(index.value) + " is past the " + std::to_string(available) + " " +
+                    listNames[which]);
     }
 
     bool fail(std::string why) {
@@ -560,20 +531,16 @@ private:
 // Small enough to stay in the cache while it is parsed; a longer line makes it grow.
 constexpr size_t CHUNK_BYTES = size_t(256) << 10;
 
-// Room for the terminator behind the text.
-constexpr size_t TAIL_BYTES = 1;
-
 // Feeds the parser from `read` (which fills up to `room` bytes at `into` and returns
-// how many, 0 at the end) through one buffer that ends every piece with a terminator.
+// how many, 0 at the end) through one buffer.
 template <typename Read>
 ObjParseResult parsePieces(Read read) {
     Parser parser;
-    std::vector<char> buffer(CHUNK_BYTES + TAIL_BYTES);
+    std::vector<char> buffer(CHUNK_BYTES);
     size_t filled = 0;
     for (;;) {
-        const size_t count = read(buffer.data() + filled, buffer.size() - TAIL_BYTES - filled);
+        const size_t count = read(buffer.data() + filled, buffer.size() - filled);
         filled += count;
-        buffer[filled] = '\0';
         const bool last = count == 0;
         const size_t used = parser.parseLines(std::string_view(buffer.data(), filled), last);
         if (last || parser.failed()) {
@@ -581,7 +548,7 @@ ObjParseResult parsePieces(Read read) {
         }
         std::memmove(buffer.data(), buffer.data() + used, filled - used);
         filled -= used;
-        if (filled == buffer.size() - TAIL_BYTES) {
+        if (filled == buffer.size()) {
             buffer.resize(buffer.size() * 2); // one line longer than the buffer
         }
     }
@@ -632,31 +599,12 @@ bool parseObjFile(const std::string& path, ObjParseResult& result) {
     return true;
 }
 
-Mesh* readObjModel(const std::string& path, ModelLoader& loader) {
-    const PhaseTimer timer(Phase::MODELS);
-    ObjParseResult parsed;
-    bool readable = false;
-    try {
-        readable = parseObjFile(path, parsed);
-    } catch (const std::bad_alloc&) {
-        fatalOutOfMemory(path);
-    }
-    if (!readable) {
-        DataFile::printWhyUnreadable(path);
-        fatalError("Failed to open " + path);
-    }
-    if (!parsed.ok()) {
-        fatalError(path + ":" + std::to_string(parsed.errorLine) + ": " + parsed.error);
-    }
-    const ObjData& data = parsed.data;
-    return loader.uploadMesh(data.positions, data.textureCoords, data.normals, data.indices);
-}
-
 std::vector<std::string> splitString(const std::string& text, char delimiter) {
     std::vector<std::string> pieces;
-    forEachPiece(text, delimiter, [&](std::string_view piece) {
-        pieces.emplace_back(piece);
-        return true;
-    });
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find(delimiter, start), text.size());
+        pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
     return pieces;
 }

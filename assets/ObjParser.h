@@ -3,14 +3,11 @@
 // "f p/t/n" lines with single spaces between tokens; every other line is skipped.
 // One output vertex per position; a position shared by several corners keeps the
 // texture coordinate and normal of the last corner. Files that would index outside
-// their lists are refused. Parsing is GL-free; readObjModel uploads the result.
+// their lists are refused. Parsing is GL-free; ModelLoader::loadObjModel uploads the result.
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct Mesh;
-class ModelLoader;
 
 struct ObjData {
     std::vector<float> positions;     // x, y, z per output vertex, in file order
@@ -28,14 +25,10 @@ struct ObjParseResult {
 };
 
 ObjParseResult parseObj(std::string_view text);
-// Reads and parses a file piece by piece, the way readObjModel does. False when the
+// Reads and parses a file piece by piece, the way loadObjModel does. False when the
 // file is not a regular file or cannot be opened (DataFile::printWhyUnreadable tells
 // why); parse errors are in the result.
 bool parseObjFile(const std::string& path, ObjParseResult& result);
-
-// Reads, parses and uploads one OBJ file. An unreadable or malformed file ends
-// start-up through fatalError ("<path>:<line>: <reason>" for malformed ones).
-Mesh* readObjModel(const std::string& path, ModelLoader& loader);
 
 // Pieces between delimiters, empty ones kept; "" gives none and a single
 // trailing delimiter adds no empty last piece.

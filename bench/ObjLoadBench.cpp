@@ -78,7 +78,7 @@ void report(benchmark::State& state, const ObjFile& file) {
 
 void gameParser(benchmark::State& state, const ObjFile& file) {
     for (auto _ : state) {
-        // Read and parsed as the game reads its models (readObjModel without the upload).
+        // Read and parsed as the game reads its models (loadObjModel without the upload).
         ObjParseResult result;
         if (!parseObjFile(file.path, result) || !result.ok()) {
             state.SkipWithError("the game's parser refused the file");

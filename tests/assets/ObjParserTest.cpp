@@ -81,7 +81,9 @@ TEST(ObjParser, ReadsNumbersExactlyAsStrtodAndStrtolDo) {
         // Around the limits of the exact shortcut: 2^53 in the digits, 10^22 in the power, 19 digits.
         "9007199254740992", "9007199254740993", "9007199254740991e-22", "1e22", "1e23", "1e-22", "1e-23",
         "1234567890123456789", "12345678901234567890", "0.00000000000000000001", "00000000000000000000001",
-        "4.9e-324", "-0.0e5", "123456.e-3", "1.7976931348623157e308", "0.1", "0.2", "0.30000000000000004"};
+        "4.9e-324", "-0.0e5", "123456.e-3", "1.7976931348623157e308", "0.1", "0.2", "0.30000000000000004",
+        // Hexadecimal, NaN payloads and out-of-range values, which from_chars reads otherwise or not at all.
+        "0x1p+-9", "0xinf", "0x.8p1", "0x1p2000", "-0x1p-2000", "1000e-330", "nan(0x40000000)", "-nan(077)"};
     std::mt19937 random(11);
     const auto digits = [&random](int most) {
         std::string text(random() % (most + 1), '0');
@@ -172,7 +174,7 @@ TEST(ObjParserFile, ReadInPiecesGivesAndUploadsWhatTheWholeTextGives) {
     EXPECT_EQ(arraysOf(fromFile.data), arraysOf(whole.data));
     EXPECT_EQ(slice(whole.data.textureCoords, 7, 2), (std::vector<float>{0.39998f, 0})); // vt number 40003
     ModelLoader loader;
-    const Mesh* mesh = readObjModel(path, loader);
+    const Mesh* mesh = loader.loadObjModel(path);
     EXPECT_EQ(mesh->vertexCount, int(whole.data.indices.size()));
     EXPECT_EQ(std::make_tuple(readAttribute(mesh->vertexArray, 0), readAttribute(mesh->vertexArray, 1),
                               readAttribute(mesh->vertexArray, 2), readIndices(mesh->vertexArray)),
