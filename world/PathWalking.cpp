@@ -63,7 +63,7 @@ WalkStep walkPath(Player& player, std::deque<Vec3>& path, const Terrain& terrain
         path.pop_front();
         return WalkStep::Arrived;
     }
-    const float speed = position.y - target.y < 0.0f ? WALK_SPEED_UPHILL : WALK_SPEED;
+    const float speed = target.y - position.y > LEVEL_TOLERANCE ? WALK_SPEED_UPHILL : WALK_SPEED;
     const float step = speed * frameTime;
     player.moving = true;
     // Both axes move in the same frame, so diagonal walking is faster.

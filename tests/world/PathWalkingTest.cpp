@@ -58,8 +58,10 @@ TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphillAndStandsStillWithoutFor
         walk(stillTime);
         EXPECT_EQ(player.position, Vec3(100, 7.5f, 100)) << stillTime;
     }
-    // Towards a lower point, one as high as the player and a higher one: steps of 2, 2 and 0.9 along x = z.
-    const std::pair<float, float> climbs[] = {{-1.0f, 102.0f}, {0.0f, 104.0f}, {1.0f, 104.9f}};
+    // Towards a lower point, one as high as the player, one a picker's rounding above it (level
+    // ground as clicked), and two higher ones: steps of 2, 2, 2, 0.9 and 0.9 along x = z.
+    const std::pair<float, float> climbs[] = {
+        {-1.0f, 102.0f}, {0.0f, 104.0f}, {2e-5f, 106.0f}, {0.05f, 106.9f}, {1.0f, 107.8f}};
     for (const auto& [climb, reached] : climbs) {
         path = {Vec3(300, player.position.y + climb, 300)};
         walk();
