@@ -92,8 +92,10 @@ void Game::runFrame() {
     }
     HeadSwing::update(player->rotY, face->rotY, headSwing);
 
-    processPlayerInput(*picker);
+    // The picker looks under the cursor before the click step, so a click takes the point
+    // it was made on even when the cursor moved there within the same frame.
     picker->update();
+    processPlayerInput(*picker);
     renderer->drawScene(*player, *terrain, entities, waterTiles, lights, camera, frameTime);
     renderer->drawGui(guis);
     display.endFrame();

@@ -31,9 +31,7 @@ constexpr const char* HELP_TEXT[] = {
 }
 
 void Game::handleEvents() {
-    // Deltas are per frame: a resting mouse moves nothing.
-    input.mouseDX = 0.0f;
-    input.mouseDY = 0.0f;
+    input.startFrame();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -51,11 +49,11 @@ void Game::handleEvents() {
             case SDLK_F8: switchCulling(); break;
             case SDLK_F9: switchBlending(); break;
             case SDLK_F11: switchFullscreen(); break;
-            default: input.pressed[event.key.keysym.sym] = true; break;
+            default: input.press(event.key.keysym.sym); break;
             }
             break;
         case SDL_KEYUP:
-            input.pressed[event.key.keysym.sym] = false;
+            input.release(event.key.keysym.sym);
             break;
         case SDL_MOUSEMOTION: {
             const bool hadMouse = input.hasMouse;
@@ -74,10 +72,10 @@ void Game::handleEvents() {
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
-            input.pressed[event.button.button] = true;
+            input.press(event.button.button);
             break;
         case SDL_MOUSEBUTTONUP:
-            input.pressed[event.button.button] = false;
+            input.release(event.button.button);
             break;
         case SDL_MOUSEWHEEL:
             camera.zoom(event.wheel.y);

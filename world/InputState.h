@@ -3,6 +3,7 @@
 // held keys and mouse buttons, and the cursor in window pixels (x right, y down).
 
 #include <unordered_map>
+#include <unordered_set>
 
 // The codes the game reads, as SDL reports them (keycodes and button numbers).
 namespace Keys {
@@ -18,9 +19,21 @@ struct InputState {
     float mouseDX = 0, mouseDY = 0;        // motion since the previous frame's events
     bool hasMouse = false;
 
+    // Called before a frame's events: releases held back from the last frame take
+    // effect, and the mouse deltas start again from zero.
+    void startFrame();
+    void press(int code);
+    // A code that went down during this frame's events stays held for the frame, so
+    // a click or tap shorter than a frame is still seen; the release waits for the next.
+    void release(int code);
+
     // A key or button that never had an event reads as not held.
     bool isHeld(int code) const {
         const auto found = pressed.find(code);
         return found != pressed.end() && found->second;
     }
+
+private:
+    std::unordered_set<int> wentDown;         // codes that went down during this frame's events
+    std::unordered_set<int> releaseNextFrame; // releases of those, held back one frame
 };

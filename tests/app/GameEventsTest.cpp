@@ -74,6 +74,26 @@ TEST_F(GameEvents, KeysAndButtonsAreHeldUntilReleasedAndMouseDeltasArePerFrame) 
     EXPECT_EQ(mouse(), Vec3(310, 0, 0));
 }
 
+// A press shorter than a frame is seen by that frame; a key's auto-repeat is no new press.
+TEST_F(GameEvents, PressAndReleaseInOneFrameHoldForThatFrameOnly) {
+    tap(SDLK_a);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0, 0);
+    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONDOWN}) {
+        pushButton(type, SDL_BUTTON_RIGHT, 0, 0);
+    }
+    pushKey(SDL_KEYDOWN, SDLK_d);
+    frame();
+    for (const int code : {int(SDLK_a), SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, int(SDLK_d)}) {
+        EXPECT_TRUE(game.input.isHeld(code)) << code;
+    }
+    pushKey(SDL_KEYDOWN, SDLK_d); // repeated while held
+    pushKey(SDL_KEYUP, SDLK_d);
+    frame();
+    EXPECT_FALSE(game.input.isHeld(SDLK_a) || game.input.isHeld(SDL_BUTTON_LEFT) || game.input.isHeld(SDLK_d));
+    EXPECT_TRUE(game.input.isHeld(SDL_BUTTON_RIGHT)) << "down last";
+}
+
 TEST_F(GameEvents, FunctionKeysPrintTheirLinesAndSetGlStateAndFiltersAndEscapeQuits) {
     tap(SDLK_F1);
     EXPECT_EQ(frame(), "Displaying Help.\nMove the camera with the arrow - keys.\n"

@@ -38,15 +38,14 @@ protected:
         for (int i = 0; i < count; ++i) game.runFrame();
         return testing::internal::GetCapturedStdout();
     }
+    // A quick click: pressed and released before one frame, then the frame that releases it.
     std::string clickAt(int x, int y) {
         SDL_WarpMouseInWindow(game.display.window, x, y);
-        // The motion comes back through the X server, some frames later on a loaded machine;
-        // then the picker updates with it.
+        // The motion comes back through the X server, some frames later on a loaded machine.
         for (int i = 0; i < 100 && Vec2(game.input.mouseX, game.input.mouseY) != Vec2(x, y); ++i) frames(1);
-        frames(1);
         pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
-        std::string out = frames(1);
         pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
+        const std::string out = frames(1);
         return out + frames(1);
     }
 
@@ -224,12 +223,14 @@ TEST_F(Playthrough, QuestZonesExcludeTheirBordersAndTheFrameStepsComeInTheirOrde
     SDL_PushEvent(&wheel);
     frames(1);
     EXPECT_NEAR(glm::distance(game.camera.position, game.cameraAnchor->getPosition()), 45, 1e-3f);
+    // A tap of W within one frame: 50 units a second for that frame of 1/60 s, then no more.
     const Vec3 before = game.player->getPosition();
-    pushKey(SDL_KEYDOWN, SDLK_w);
+    tap(SDLK_w);
     frames(1);
-    // 50 units a second, for a frame of 1/60 s.
-    EXPECT_NEAR(glm::distance(Vec2(before.x, before.z), Vec2(game.player->position.x, game.player->position.z)),
-                50.0f / 60.0f, 0.05f);
+    const Vec2 stepped(game.player->position.x, game.player->position.z);
+    EXPECT_NEAR(glm::distance(Vec2(before.x, before.z), stepped), 50.0f / 60.0f, 0.05f);
+    frames(1);
+    EXPECT_EQ(Vec2(game.player->position.x, game.player->position.z), stepped);
 }
 
 TEST_F(Playthrough, ClicksOnTheButtonsAndTheGroundSteerTheWalk) {
@@ -243,6 +244,21 @@ TEST_F(Playthrough, ClicksOnTheButtonsAndTheGroundSteerTheWalk) {
     const Vec3 marker = game.entities[Game::ENTITY_MARKER]->position;
     EXPECT_EQ(marker, game.path.back());
     EXPECT_NEAR(marker.y, game.terrain->heightAt(marker.x, marker.z), 0.05f);
+
+    // The cursor moving within the click's frame: the point under it, not under the old place.
+    pushMotion(600, 450);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 600, 450);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 600, 450);
+    frames(2);
+    ASSERT_EQ(game.path.size(), 2u);
+    EXPECT_NE(game.path.back(), marker);
+    EXPECT_EQ(game.path.back(), game.terrainPicker()->getPickedPoint());
+    // A held button adds a point every frame it is down.
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 600, 450);
+    frames(3);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 600, 450);
+    frames(2);
+    EXPECT_EQ(game.path.size(), 5u);
 
     clickAt(RESET_X, BUTTON_Y);
     EXPECT_TRUE(game.path.empty());
