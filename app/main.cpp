@@ -4,10 +4,26 @@
 
 #include <SDL2/SDL.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 namespace {
+// A standard stream started closed (`wm >&-`) would be taken by the next file or
+// connection opened, and console lines written into it: the X connection then breaks
+// and the game hangs. /dev/null holds each such place, so those lines go nowhere.
+void fillClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        // open takes the lowest free descriptor: this one, as every lower one is open by now.
+        open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+}
+
 int playGame() {
     Game game;
     game.startUp();
@@ -17,6 +33,7 @@ int playGame() {
 }
 
 int main(int, char**) {
+    fillClosedStandardStreams();
     SDL_SetMainReady();
     tuneHeapForLoading();
     try {

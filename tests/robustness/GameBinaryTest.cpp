@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -61,4 +62,21 @@ TEST(GameBinary, PlaysWithoutSoundAnswersFunctionKeysAndEndsWithZeroOnTheCloseBu
     EXPECT_EQ(out.rfind(STARTED + STARTED + "Displaying Help.\n", 0), 0u) << out;
     EXPECT_NE(out.find("for debug purposes.)\nFrame Time switched.\n"), std::string::npos) << out;
     EXPECT_TRUE(std::regex_search(out, std::regex("\n[^\n]{4} fps\n"))) << "four characters of the rate, then fps";
+}
+
+// A script or service manager may start the game with a standard stream closed: the game
+// plays on, its console lines going nowhere rather than into whatever took the stream's place.
+TEST(GameBinary, PlaysAndEndsWithZeroWithAnyStandardStreamClosed) {
+    for (const int closed : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        ScratchGame scratch;
+        GameProcess game(scratch.folder, scratch.root, 0, closed);
+        ASSERT_TRUE(game.keys("F1 F2 sleep 1")) << "stream " << closed << " closed: no window";
+        if (closed != STDOUT_FILENO) {
+            EXPECT_TRUE(game.waitForOutput(" fps\n", 30)) << game.output();
+        }
+        // A fast game closes its window on the key press and xdotool then reports an error:
+        // the exit code alone tells whether Escape worked.
+        game.keys("Escape");
+        EXPECT_EQ(game.waitForExit(20), 0) << "stream " << closed << " closed";
+    }
 }

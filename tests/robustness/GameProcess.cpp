@@ -30,7 +30,8 @@ void nap() { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
 
 }
 
-GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t addressSpaceBytes)
+GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t addressSpaceBytes,
+                         int closedStream)
     : out(outputs / "out.txt"), err(outputs / "err.txt") {
     // Everything the child needs is prepared here: after fork it only calls what is safe there.
     std::vector<std::string> environment{"DISPLAY=" + ownDisplay()};
@@ -61,6 +62,7 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
         dup2(fds[0], STDIN_FILENO);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
+        if (closedStream >= 0) close(closedStream);
         if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0)) _exit(126);
         execve(WM_GAME_BINARY, argv, envp.data());
         _exit(127);
