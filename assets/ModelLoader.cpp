@@ -92,6 +92,12 @@ void requireReadable(const std::string& path) {
     }
 }
 
+// Assimp catches what its import throws, running out of memory included, and keeps the
+// exception's text as its error (its post-processing steps keep nothing else).
+bool ranOutOfMemory(const Assimp::Importer& importer) {
+    return std::string(importer.GetErrorString()) == std::bad_alloc().what();
+}
+
 }
 
 unsigned int ModelLoader::createVertexArray() {
@@ -224,6 +230,9 @@ Mesh* ModelLoader::importAssimpModel(const std::string& path) {
     Assimp::Importer importer;
     requireReadable(path);
     const aiScene* scene = importer.ReadFile(path.c_str(), IMPORT_FLAGS);
+    if (!scene && ranOutOfMemory(importer)) {
+        throw std::bad_alloc(); // on to the loader's own message, past the importer's memory
+    }
     if (!scene) {
         fatalError("Failed to import " + path + ": " + importer.GetErrorString());
     }

@@ -161,6 +161,9 @@ std::vector<Case> fatalCases() {
         {"ObjNeedsMoreThanTheMemory", TREE,
          repeated("", "v 0 0 0\n", 100 * MEGABYTE / 8, "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n"),
          {"Ran out of memory loading " + TREE}, "", MEMORY_LIMIT},
+        // Assimp catches the allocation failure itself: five million faces of about 100 bytes each.
+        {"CottageNeedsMoreThanTheMemory", COTTAGE, repeated("v 0 0 0\n", "f 1 1 1\n", 5 * 1000 * 1000, ""),
+         {"Ran out of memory loading " + COTTAGE}, "", MEMORY_LIMIT},
         {"TextureClaimsMoreThanTheMemory", MUD, claimedSize(MUD, 12000, 12000), {"Ran out of memory loading " + MUD},
          "", MEMORY_LIMIT},
         {"HeightMapClaimsMoreThanTheMemory", HEIGHTS, claimedSize(HEIGHTS, 30000, 30000),
