@@ -22,7 +22,9 @@ std::vector<float> makeVertices(const TextLayout& layout, const FontMetrics& fon
         const float u1 = float(q.atlasX + q.width) / atlasWidth, v1 = float(q.atlasY + q.height) / atlasHeight;
         const float corners[6][4] = {{x0, y0, u0, v0}, {x0, y1, u0, v1}, {x1, y0, u1, v0},
                                      {x1, y0, u1, v0}, {x0, y1, u0, v1}, {x1, y1, u1, v1}};
-        for (const auto& corner : corners) vertices.insert(vertices.end(), corner, corner + FLOATS_PER_VERTEX);
+        for (const auto& corner : corners) {
+            vertices.insert(vertices.end(), corner, corner + FLOATS_PER_VERTEX);
+        }
     }
     return vertices;
 }

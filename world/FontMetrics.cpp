@@ -19,7 +19,9 @@ std::optional<FontMetrics> FontMetrics::fromAtlas(const std::uint8_t* rgba, int 
         for (int y = 0; y < cellHeight; ++y) {
             const std::uint8_t* row = rgba + (size_t(cellY + y) * size_t(width) + size_t(cellX)) * 4;
             for (int x = 0; x < cellWidth; ++x) {
-                if (row[x * 4 + 3] < INK_ALPHA) continue;
+                if (row[x * 4 + 3] < INK_ALPHA) {
+                    continue;
+                }
                 left = x < left ? x : left;
                 right = x > right ? x : right;
                 metrics.inkHeight = y + 1 > metrics.inkHeight ? y + 1 : metrics.inkHeight;

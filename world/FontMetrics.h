@@ -35,8 +35,8 @@ public:
     int atlasHeight() const { return atlasSize[1]; }
 
 private:
-    std::array<Glyph, COLUMNS * ROWS> glyphs{};
-    std::array<bool, COLUMNS * ROWS> inked{};
+    std::array<Glyph, std::size_t(COLUMNS) * ROWS> glyphs{};
+    std::array<bool, std::size_t(COLUMNS) * ROWS> inked{};
     int inkHeight = 0;
     std::array<int, 2> atlasSize{};
 };

@@ -41,7 +41,9 @@ struct Line {
         codes.push_back(c.code);
     }
     void append(const std::vector<Character>& word) {
-        for (const Character& c : word) append(c);
+        for (const Character& c : word) {
+            append(c);
+        }
     }
     bool isEmpty() const { return codes.empty(); }
 };
@@ -58,7 +60,9 @@ int widthOf(const FontMetrics& font, const std::vector<std::uint32_t>& codes) {
 }
 
 int widthWith(const FontMetrics& font, Line line, const std::vector<Character>& word) {
-    if (!line.isEmpty()) line.append(Character{" ", ' '});
+    if (!line.isEmpty()) {
+        line.append(Character{" ", ' '});
+    }
     line.append(word);
     return widthOf(font, line.codes);
 }
@@ -69,11 +73,15 @@ void breakParagraph(const FontMetrics& font, const std::vector<std::vector<Chara
     Line line;
     for (const std::vector<Character>& word : words) {
         if (widthWith(font, line, word) <= maxWidth) {
-            if (!line.isEmpty()) line.append(Character{" ", ' '});
+            if (!line.isEmpty()) {
+                line.append(Character{" ", ' '});
+            }
             line.append(word);
             continue;
         }
-        if (!line.isEmpty()) lines.push_back(std::exchange(line, Line{}));
+        if (!line.isEmpty()) {
+            lines.push_back(std::exchange(line, Line{}));
+        }
         if (widthWith(font, line, word) <= maxWidth) {
             line.append(word);
             continue;
@@ -95,7 +103,9 @@ std::vector<Line> breakLines(const FontMetrics& font, const std::string& text, i
     std::vector<Line> lines;
     std::vector<std::vector<Character>> words(1);
     const auto endParagraph = [&] {
-        if (words.back().empty()) words.pop_back();
+        if (words.back().empty()) {
+            words.pop_back();
+        }
         breakParagraph(font, words, maxWidth, lines);
         words.assign(1, {});
     };
@@ -103,7 +113,9 @@ std::vector<Line> breakLines(const FontMetrics& font, const std::string& text, i
         if (c.code == '\n') {
             endParagraph();
         } else if (c.code == ' ') {
-            if (!words.back().empty()) words.emplace_back();
+            if (!words.back().empty()) {
+                words.emplace_back();
+            }
         } else {
             words.back().push_back(c);
         }
