@@ -16,8 +16,8 @@
 namespace {
 
 // Every line handed to the readers below is followed by a readable '\n' at its end (its
-// own line end, or one the parser puts behind the text), so loops that stop at a
-// character the line end is not (a digit, a space) need no bound check.
+// own line end, or one the parser puts behind the text), so a loop that runs while it
+// sees what a line end is not (digits, white space) needs no bound check.
 constexpr char LINE_END = '\n';
 
 // The tokenizer. A line's tokens are its pieces between spaces, and a face corner's
