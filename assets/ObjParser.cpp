@@ -15,19 +15,37 @@
 
 namespace {
 
+// Every line handed to the readers below is followed by a readable '\n' at its end (its
+// own line end, or one the parser puts behind the text), so a loop that runs while it
+// sees what a line end is not (digits, white space) needs no bound check.
+constexpr char LINE_END = '\n';
+
 // The tokenizer. A line's tokens are its pieces between spaces, and a face corner's
 // indices are its pieces between slashes, the way a getline loop sees pieces: empty
 // ones kept, none after a final delimiter. A piece starts after its delimiter and
 // ends at the next one, at a space (no piece holds one) or at the line end.
-const char* endOfPiece(const char* p, const char* end, char delimiter) {
-    while (p != end && *p != delimiter && *p != ' ') {
+// What ends a piece, by character: one table look-up per character.
+enum PieceEnd : unsigned char { ENDS_TOKEN = 1, ENDS_INDEX = 2 };
+struct PieceEnds {
+    unsigned char of[256] = {};
+    constexpr PieceEnds() {
+        of[unsigned(' ')] = of[unsigned(LINE_END)] = ENDS_TOKEN | ENDS_INDEX;
+        of[unsigned('/')] = ENDS_INDEX;
+    }
+};
+constexpr PieceEnds PIECE_ENDS;
+
+// A token (between spaces) or an index (between slashes) ends at `kind`'s delimiter,
+// a space or the line end.
+inline const char* endOfPiece(const char* p, PieceEnd kind) {
+    while (!(PIECE_ENDS.of[static_cast<unsigned char>(*p)] & kind)) {
         ++p;
     }
     return p;
 }
 
 // The start of the piece after the one that ends at `at`, or nullptr when none follows.
-const char* nextPiece(const char* at, const char* end) { return end - at > 1 ? at + 1 : nullptr; }
+inline const char* nextPiece(const char* at, const char* end) { return end - at > 1 ? at + 1 : nullptr; }
 
 // The number reader, for coordinates and indices alike. A token is read as strtod and
 // strtol read it in the C locale: leading white space, one sign, then the number, and
@@ -36,26 +54,39 @@ const char* nextPiece(const char* at, const char* end) { return end - at > 1 ? a
 // hexadecimal number after its "0x", the value of a number out of range and the
 // payload of a NaN.
 
-bool isDigit(char c) { return unsigned(c - '0') < 10u; }
+inline bool isDigit(char c) { return unsigned(c - '0') < 10u; }
 bool isHexDigit(char c) { return isDigit(c) || unsigned((c | 0x20) - 'a') < 6u; }
+
+// Adds the digits from p on to `value` and returns the first character after them,
+// at the latest the line end. Past 19 digits the value wraps; callers that care count
+// the digits.
+inline const char* addDigits(const char* p, std::uint64_t& value) {
+    std::uint64_t sum = value;
+    for (;; ++p) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(*p)) - '0';
+        if (digit > 9) {
+            value = sum;
+            return p;
+        }
+        sum = sum * 10 + digit;
+    }
+}
 
 // The white space strtod and strtol skip; a token holds no space and no line end.
 bool isSkippedSpace(char c) { return c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Skips white space and one sign. The sign's digits come next, and a second sign
 // makes no number.
-const char* skipSpaceAndSign(const char* p, const char* end, bool& negative) {
+inline const char* skipSpaceAndSign(const char* p, bool& negative) {
     negative = false;
-    if (p == end || isDigit(*p)) {
+    if (isDigit(*p)) {
         return p;
     }
-    while (p != end && isSkippedSpace(*p)) {
+    while (isSkippedSpace(*p)) {
         ++p;
     }
-    negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) {
-        ++p;
-    }
+    negative = *p == '-';
+    p += *p == '-' || *p == '+';
     return p;
 }
 
@@ -136,15 +167,15 @@ double nanWithPayload(const char* first, const char* last) {
 // The end of the hexadecimal number after a "0x" at p, or p when there is none:
 // digits with at most one point, then maybe "p", a sign and a decimal exponent.
 // from_chars gets the number alone, since it takes some exponents strtod refuses.
-const char* endOfHexNumber(const char* p, const char* end) {
+const char* endOfHexNumber(const char* p) {
     const char* const first = p;
-    while (p != end && isHexDigit(*p)) {
+    while (isHexDigit(*p)) {
         ++p;
     }
     long digits = p - first;
-    if (p != end && *p == '.') {
+    if (*p == '.') {
         const char* const fraction = ++p;
-        while (p != end && isHexDigit(*p)) {
+        while (isHexDigit(*p)) {
             ++p;
         }
         digits += p - fraction;
@@ -152,11 +183,11 @@ const char* endOfHexNumber(const char* p, const char* end) {
     if (digits == 0) {
         return first;
     }
-    if (p != end && (*p == 'p' || *p == 'P')) {
+    if (*p == 'p' || *p == 'P') {
         const char* q = p + 1;
-        q += q != end && (*q == '-' || *q == '+');
-        if (q != end && isDigit(*q)) {
-            while (q != end && isDigit(*q)) {
+        q += *q == '-' || *q == '+';
+        if (isDigit(*q)) {
+            while (isDigit(*q)) {
                 ++q;
             }
             p = q;
@@ -176,32 +207,28 @@ constexpr long MAX_MANTISSA_DIGITS = 19; // still fits 64 bits
 // |p| <= 22 is m * 10^p or m / 10^-p: one correctly rounded operation on two exact
 // doubles (Clinger), the very double from_chars gives, at a fraction of its cost.
 // Returns nullptr for any other number, which from_chars then reads.
-const char* readExactDecimal(const char* p, const char* end, double& magnitude) {
+inline const char* readExactDecimal(const char* p, double& magnitude) {
     std::uint64_t mantissa = 0;
     const char* const first = p;
-    for (; p != end && isDigit(*p); ++p) {
-        mantissa = mantissa * 10 + unsigned(*p - '0');
-    }
+    p = addDigits(p, mantissa);
     long digits = p - first;
     long power = 0;
-    if (p != end && *p == '.') {
+    if (*p == '.') {
         const char* const fraction = ++p;
-        for (; p != end && isDigit(*p); ++p) {
-            mantissa = mantissa * 10 + unsigned(*p - '0');
-        }
+        p = addDigits(p, mantissa);
         digits += p - fraction;
         power = -(p - fraction);
     }
     if (digits == 0 || digits > MAX_MANTISSA_DIGITS) {
         return nullptr;
     }
-    if (p != end && (*p == 'e' || *p == 'E')) {
+    if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
-        const bool negativeExponent = q != end && *q == '-';
-        q += q != end && (*q == '-' || *q == '+');
-        if (q != end && isDigit(*q)) {
+        const bool negativeExponent = *q == '-';
+        q += *q == '-' || *q == '+';
+        if (isDigit(*q)) {
             long exponent = 0;
-            for (; q != end && isDigit(*q); ++q) {
+            for (; isDigit(*q); ++q) {
                 exponent = std::min(exponent * 10 + (*q - '0'), SCALE_CAP);
             }
             power += negativeExponent ? -exponent : exponent;
@@ -216,11 +243,13 @@ const char* readExactDecimal(const char* p, const char* end, double& magnitude) 
     return p;
 }
 
-// The magnitude at p (a decimal, "0x" and a hexadecimal, inf or nan, no sign);
-// returns the first character after it, or nullptr when there is none.
-const char* readMagnitude(const char* p, const char* end, double& magnitude) {
-    if (end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        const char* const last = endOfHexNumber(p + 2, end);
+inline bool hasHexPrefix(const char* p) { return p[0] == '0' && (p[1] == 'x' || p[1] == 'X'); }
+
+// readMagnitude for every number; out of line, so that the exact decimals the
+// line readers meet almost always cost no call.
+[[gnu::noinline]] const char* readAnyMagnitude(const char* p, const char* end, double& magnitude) {
+    if (hasHexPrefix(p) && end - p > 2) {
+        const char* const last = endOfHexNumber(p + 2);
         if (last != p + 2) {
             if (std::from_chars(p + 2, last, magnitude, std::chars_format::hex).ec != std::errc()) {
                 magnitude = outOfRangeMagnitude(p + 2, last, true);
@@ -229,7 +258,7 @@ const char* readMagnitude(const char* p, const char* end, double& magnitude) {
         }
         // "0x" without a hexadecimal digit behind it is read as the 0.
     }
-    if (const char* const after = readExactDecimal(p, end, magnitude)) {
+    if (const char* const after = readExactDecimal(p, magnitude)) {
         return after;
     }
     const auto [after, error] = std::from_chars(p, end, magnitude);
@@ -244,12 +273,23 @@ const char* readMagnitude(const char* p, const char* end, double& magnitude) {
     return after;
 }
 
+// The magnitude at p (a decimal, "0x" and a hexadecimal, inf or nan, no sign);
+// returns the first character after it, or nullptr when there is none.
+inline const char* readMagnitude(const char* p, const char* end, double& magnitude) {
+    if (!hasHexPrefix(p)) {
+        if (const char* const after = readExactDecimal(p, magnitude)) {
+            return after;
+        }
+    }
+    return readAnyMagnitude(p, end, magnitude);
+}
+
 // strtod narrowed to float. Returns the first character after the number, or nullptr
 // when there is none. A number holds no space or slash, so reading it up to the line's
 // end stops inside its token, just where reading the token alone would stop.
-const char* readFloat(const char* p, const char* end, float& value) {
+inline const char* readFloat(const char* p, const char* end, float& value) {
     bool negative = false;
-    p = skipSpaceAndSign(p, end, negative);
+    p = skipSpaceAndSign(p, negative);
     double magnitude = 0;
     const char* const after = p == end || *p == '-' ? nullptr : readMagnitude(p, end, magnitude);
     if (after) {
@@ -259,14 +299,12 @@ const char* readFloat(const char* p, const char* end, float& value) {
 }
 
 // strtol in base 10, saturating at the limits of long; returns as readFloat does.
-const char* readInteger(const char* p, const char* end, long& value) {
+inline const char* readInteger(const char* p, long& value) {
     bool negative = false;
-    p = skipSpaceAndSign(p, end, negative);
+    p = skipSpaceAndSign(p, negative);
     const char* const digits = p;
-    unsigned long magnitude = 0;
-    for (; p != end && isDigit(*p); ++p) {
-        magnitude = magnitude * 10 + unsigned(*p - '0');
-    }
+    std::uint64_t magnitude = 0;
+    p = addDigits(p, magnitude);
     if (p == digits) {
         return nullptr;
     }
@@ -300,7 +338,8 @@ class Parser {
 public:
     // Parses the lines that text completes, and with `last` a final line without a
     // line end too; the lines are the text's pieces between line ends. Returns the
-    // bytes used; the caller passes the rest again with more text behind it.
+    // bytes used; the caller passes the rest again with more text behind it. The
+    // character behind the text must be readable and a line end (see LINE_END).
     size_t parseLines(std::string_view text, bool last) {
         const char* const begin = text.data();
         const char* const end = begin + text.size();
@@ -334,19 +373,22 @@ private:
     // A line's tokens are its pieces between spaces. Lines with other keywords, or with
     // a token count other than the keyword's, are skipped.
     bool parseLine(const char* p, const char* end) {
-        const char* const keywordEnd = endOfPiece(p, end, ' ');
-        const std::string_view keyword(p, size_t(keywordEnd - p));
-        if (keyword == "v") {
-            return addNumbers<3>(keywordEnd, end, data.positions);
-        }
-        if (keyword == "vt") {
-            return addNumbers<2>(keywordEnd, end, textureList);
-        }
-        if (keyword == "vn") {
-            return addNumbers<3>(keywordEnd, end, normalList);
-        }
-        if (keyword == "f") {
-            return addFace(keywordEnd, end);
+        const char* const keywordEnd = endOfPiece(p, ENDS_TOKEN);
+        const auto length = keywordEnd - p;
+        if (length == 1) {
+            if (p[0] == 'v') {
+                return addNumbers<3>(keywordEnd, end, data.positions);
+            }
+            if (p[0] == 'f') {
+                return addFace(keywordEnd, end);
+            }
+        } else if (length == 2 && p[0] == 'v') {
+            if (p[1] == 't') {
+                return addNumbers<2>(keywordEnd, end, textureList);
+            }
+            if (p[1] == 'n') {
+                return addNumbers<3>(keywordEnd, end, normalList);
+            }
         }
         return true;
     }
@@ -364,7 +406,7 @@ private:
                 return true;
             }
             const char* const after = readFloat(token, end, values[i]);
-            at = endOfPiece(after ? after : token, end, ' ');
+            at = endOfPiece(after ? after : token, ENDS_TOKEN);
             if (!after && !badToken) {
                 badToken = token;
                 badText = std::string_view(token, size_t(at - token));
@@ -395,14 +437,26 @@ private:
             if (!token) {
                 return true;
             }
-            at = readCorner(token, end, corner);
+            at = readCorner(token, corner);
         }
         if (nextPiece(at, end)) {
             return true;
         }
         sizeArraysOnce();
+        // The lists do not change within a face, so one check of each corner in turn
+        // finds the same first error as checking and storing corner by corner.
+        const size_t available[3] = {data.positions.size() / 3, textureList.size() / 2, normalList.size() / 3};
+        for (const Corner& corner : corners) {
+            if (!checkCorner(corner, available)) {
+                return false;
+            }
+        }
         makeRoom(data.indices, 3);
-        return addCorner(corners[0]) && addCorner(corners[1]) && addCorner(corners[2]);
+        for (const Corner& corner : corners) {
+            storeCorner(size_t(corner.indices[0].value - 1), size_t(corner.indices[1].value - 1),
+                        size_t(corner.indices[2].value - 1));
+        }
+        return true;
     }
 
     // Room for `count` more entries. A list's first room is what the lines read so far
@@ -435,7 +489,7 @@ private:
 
     struct Index {
         long value;
-        bool isEmpty;
+        const char* start; // where its piece starts
         bool isNumber;
     };
 
@@ -447,43 +501,44 @@ private:
 
     // Reads the corner token at `token`: its pieces between slashes are its indices, each
     // read where it starts; a fourth is not read. Returns the token's end.
-    static const char* readCorner(const char* token, const char* end, Corner& corner) {
+    static const char* readCorner(const char* token, Corner& corner) {
         corner.indexCount = 0;
         const char* at = token;
         for (const char* part = token; corner.indexCount < 3; part = at + 1) {
             Index& index = corner.indices[corner.indexCount++];
-            index.isEmpty = part == end || *part == '/' || *part == ' ';
-            const char* const after = readInteger(part, end, index.value);
+            index.start = part;
+            index.value = 0; // refused below when no number is read
+            const char* const after = readInteger(part, index.value);
             index.isNumber = after != nullptr;
-            at = endOfPiece(after ? after : part, end, '/');
+            at = endOfPiece(after ? after : part, ENDS_INDEX);
             // The token ends here, or with a final slash that starts no piece.
-            if (at == end || *at == ' ' || at + 1 == end || at[1] == ' ') {
+            if (*at != '/' || at[1] == ' ' || at[1] == LINE_END) {
                 break;
             }
         }
-        at = endOfPiece(at, end, ' ');
+        at = endOfPiece(at, ENDS_TOKEN);
         corner.text = std::string_view(token, size_t(at - token));
         return at;
     }
 
-    // Appends the corner's index and overwrites its vertex's texture coordinate and normal.
-    bool addCorner(const Corner& corner) {
+    // True when the corner has three indices, each a number within its list of
+    // `available` entries (positions, texture coordinates, normals).
+    bool checkCorner(const Corner& corner, const size_t (&available)[3]) {
         if (corner.indexCount < 3) {
             return fail("face corner " + quoted(corner.text) + " does not have all three indices");
         }
-        const size_t available[3] = {data.positions.size() / 3, textureList.size() / 2, normalList.size() / 3};
         for (int i = 0; i < 3; ++i) {
             const Index& index = corner.indices[i];
-            if (!index.isNumber || index.value <= 0 || static_cast<unsigned long>(index.value) > available[i]) {
+            // 1 to `available`; 0 and negative values wrap to beyond any list.
+            if (static_cast<unsigned long>(index.value) - 1 >= available[i]) {
                 return failIndex(corner.text, index, i, available[i]);
             }
         }
-        storeCorner(size_t(corner.indices[0].value - 1), size_t(corner.indices[1].value - 1),
-                    size_t(corner.indices[2].value - 1));
         return true;
     }
 
-    // 0-based indices, already checked against their lists.
+    // Appends a corner's 0-based indices, already checked against their lists, and
+    // overwrites its vertex's texture coordinate and normal.
     void storeCorner(size_t position, size_t texture, size_t normal) {
         data.indices.push_back(int(position));
         // Element by element: a copy call for five floats costs more than the copy.
@@ -501,7 +556,7 @@ private:
         const char* const names[3] = {"face index", "texture index", "normal index"};
         const char* const listNames[3] = {"positions", "texture coordinates", "normals"};
         const std::string name = names[which];
-        if (index.isEmpty) {
+        if (*index.start == '/' || *index.start == ' ' || *index.start == LINE_END) {
             return fail("face corner " + quoted(corner) + " has an empty " + name);
         }
         if (!index.isNumber) {
@@ -536,11 +591,12 @@ constexpr size_t CHUNK_BYTES = size_t(256) << 10;
 template <typename Read>
 ObjParseResult parsePieces(Read read) {
     Parser parser;
-    std::vector<char> buffer(CHUNK_BYTES);
+    std::vector<char> buffer(CHUNK_BYTES + 1); // and a line end behind the text
     size_t filled = 0;
     for (;;) {
-        const size_t count = read(buffer.data() + filled, buffer.size() - filled);
+        const size_t count = read(buffer.data() + filled, buffer.size() - 1 - filled);
         filled += count;
+        buffer[filled] = LINE_END;
         const bool last = count == 0;
         const size_t used = parser.parseLines(std::string_view(buffer.data(), filled), last);
         if (last || parser.failed()) {
@@ -548,8 +604,8 @@ ObjParseResult parsePieces(Read read) {
         }
         std::memmove(buffer.data(), buffer.data() + used, filled - used);
         filled -= used;
-        if (filled == buffer.size()) {
-            buffer.resize(buffer.size() * 2); // one line longer than the buffer
+        if (filled == buffer.size() - 1) {
+            buffer.resize((buffer.size() - 1) * 2 + 1); // one line longer than the buffer
         }
     }
     return parser.finish();
