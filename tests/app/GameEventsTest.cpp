@@ -139,10 +139,7 @@ TEST_F(GameEvents, SwitchKeysFlipTheirState) {
         glGetIntegerv(GL_POLYGON_MODE, modes);
         EXPECT_EQ(modes[0], mode);
     }
-
-    tap(SDLK_F2);
-    frame();
-    EXPECT_TRUE(game.printFps);
+    // F2's switch shows as frame-rate lines from the game binary.
 }
 
 TEST_F(GameEvents, FilterKeysStepTheTexturesThroughAllFourFilterPairs) {
@@ -163,12 +160,6 @@ TEST_F(GameEvents, FilterKeysStepTheTexturesThroughAllFourFilterPairs) {
         for (const GLuint texture : textures) EXPECT_EQ(filtersOf(texture), std::make_pair(step.min, step.mag));
     }
     glDeleteTextures(2, textures);
-}
-
-TEST_F(GameEvents, EscapeQuits) {
-    tap(SDLK_ESCAPE);
-    frame();
-    EXPECT_EQ(game.quit, 1);
 }
 
 // Without a window the switch cannot succeed.

@@ -31,7 +31,6 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -117,32 +116,11 @@ inline bool isNear(const Pixel& a, const Pixel& b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-inline Pixel toPixel(const Vec3& colour) {
-    return {int(std::lround(colour.r * 255)), int(std::lround(colour.g * 255)), int(std::lround(colour.b * 255))};
-}
-
 // x from the left, y from the top of the window, as a screenshot would number them.
 inline Pixel readWindowPixel(int x, int yFromTop) {
     unsigned char p[4] = {};
     glReadPixels(x, 768 - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2]};
-}
-
-// The window pixel (x from the left, y from the top) where a world point lands.
-inline glm::ivec2 windowPixelOf(const Mat4& projection, const Mat4& view, const Vec3& world) {
-    const Vec4 clip = projection * view * Vec4(world, 1.0f);
-    return {int(std::lround((clip.x / clip.w + 1.0f) * 0.5f * 1024.0f)),
-            int(std::lround((1.0f - clip.y / clip.w) * 0.5f * 768.0f))};
-}
-
-// Replaces a texture's image with one level of unfiltered texels (see RenderTest::texture).
-inline GLuint fillTexture(GLuint name, int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
 }
 
 // Owns what a test makes: its loader's meshes and the textures made with texture().
@@ -155,11 +133,17 @@ protected:
         loader.cleanUp();
     }
 
-    // One RGBA colour per texel, rows given top row first as an image file would.
+    // One level of unfiltered texels, one RGBA colour each, rows given top row first as
+    // an image file would.
     GLuint texture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels) {
         textures.push_back(0);
         glGenTextures(1, &textures.back());
-        return fillTexture(textures.back(), width, height, rgbaTexels);
+        glBindTexture(GL_TEXTURE_2D, textures.back());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgbaTexels.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        return textures.back();
     }
     GLuint texture(std::uint32_t rgbaColour) { return texture(1, 1, {rgbaColour}); }
 

@@ -136,12 +136,8 @@ std::vector<Case> fatalCases() {
         {"HeightMapNotSquare", HEIGHTS, greyPng(64, 32), {HEIGHTS, "not square"}},
         {"HeightMapOnePixel", HEIGHTS, greyPng(1, 1), {HEIGHTS, "2 x 2"}},
         {"HeightMapCorrupt", HEIGHTS, corrupt(HEIGHTS), {HEIGHTS}},
-        {"HeightMapIsADirectory", HEIGHTS, directory, {HEIGHTS}},
         {"HeightMapTooLarge", HEIGHTS, greyPng(2049, 2049), {HEIGHTS, "larger than 2048 x 2048"}},
         {"HeightMapIsAFifo", HEIGHTS, fifo, {HEIGHTS, "Not a regular file"}},
-        {"HeightMapMissing", HEIGHTS, nothing, {HEIGHTS}},
-        {"ShaderEmpty", "Shaders/entityFragmentShader.frag", text(""),
-         {"Shaders/entityFragmentShader.frag", "compile"}},
         {"ShaderDoesNotCompile", "Shaders/entityVertexShader.vert",
          text("#version 330\nvoid main(void) {\n    gl_Position = vec4(1.0) +;\n}\n"),
          {"Shader Shaders/entityVertexShader.vert failed to compile!"}},
@@ -177,13 +173,10 @@ std::vector<Case> fatalCases() {
 
 const std::vector<Case> runningCases = {
     {"TextureTruncated", MUD, truncated(MUD), {}, warning(MUD)},
-    {"TextureCorrupt", MUD, corrupt(MUD), {}, warning(MUD)},
     {"TextureIsADirectory", MUD, directory, {}, warning(MUD)},
     {"TextureIsEndless", MUD, endless, {}, warning(MUD)},
     {"TextureTooWideForGl", MUD, greyPng(40000, 1), {}, warning(MUD, "40000 x 1 pixels, more than [^\n]+")},
     {"TextureMissing", "Resources/guiQuest.png", nothing, {}, warning("Resources/guiQuest.png")},
-    {"CubeMapFaceTruncated", "Resources/skyboxFront.png", truncated("Resources/skyboxFront.png"), {},
-     warning("Resources/skyboxFront.png")},
     {"CubeMapFaceIsAFifo", "Resources/skyboxLeft.png", fifo, {}, warning("Resources/skyboxLeft.png")},
     // GL takes only square faces of one size: say so instead of a black sky.
     {"CubeMapFaceOfAnotherSize", "Resources/skyboxBack.png", greyPng(64, 64, 3), {},
@@ -192,9 +185,7 @@ const std::vector<Case> runningCases = {
      warning("Resources/skyboxRight.png", "[^\n]*square")},
     // Without its glyph atlas the game plays on with its lines on the console only.
     {"AtlasMissing", FONT, nothing, {}, warning(FONT)},
-    {"AtlasEmpty", FONT, text(""), {}, warning(FONT)},
     {"AtlasTruncated", FONT, truncated(FONT), {}, warning(FONT)},
-    {"AtlasNotAnImage", FONT, text("glyphs\n"), {}, warning(FONT)},
     {"AtlasTooWideForGl", FONT, greyPng(40000, 1), {}, warning(FONT, "40000 x 1 pixels, more than [^\n]+")},
     {"AtlasOfNoWholeCells", FONT, greyPng(30, 20), {},
      "Warning: " + FONT + " is no glyph atlas \\(30 x 20 pixels\\)[^\n]+\n"},
