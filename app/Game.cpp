@@ -150,7 +150,9 @@ void Game::say(const std::string& line) {
     }
 }
 
-bool Game::isSpeechShown() const { return speechRenderer && speechPanel && speechSecondsLeft > 0.0f; }
+bool Game::isSpeechShown() const {
+    return speechRenderer && speechPanel && speechSecondsLeft > 0.0f;
+}
 
 void Game::addSpeechPanel(ModelLoader& modelLoader, const std::string& panelFile, const std::string& atlasFile) {
     // Pixels to device coordinates, as the fixed elements are placed.
@@ -168,8 +170,7 @@ void Game::addSpeechPanel(ModelLoader& modelLoader, const std::string& panelFile
                   << " pixels): the owner's lines show on the console only" << std::endl;
         return;
     }
-    speechRenderer = std::make_unique<TextRenderer>(*textShader, atlas.texture, *font, Display::WIDTH,
-                                                    Display::HEIGHT);
+    speechRenderer = std::make_unique<TextRenderer>(*textShader, atlas.texture, *font, Display::WIDTH, Display::HEIGHT);
 }
 
 void Game::walkPath() {
@@ -185,9 +186,7 @@ void Game::processPlayerInput(TerrainPicker& pointPicker) {
         int mouseX = 0, mouseY = 0;
         SDL_GetMouseState(&mouseX, &mouseY);
         switch (classifyClick(mouseX, mouseY, Display::WIDTH, Display::HEIGHT)) {
-        case ClickTarget::Ready:
-            walking = true;
-            break;
+        case ClickTarget::Ready: walking = true; break;
         case ClickTarget::Reset:
             walking = false;
             moveMarker(Vec3(HIDDEN, HIDDEN, HIDDEN));
@@ -195,8 +194,7 @@ void Game::processPlayerInput(TerrainPicker& pointPicker) {
             path.clear();
             messageShown = false;
             break;
-        case ClickTarget::ButtonColumn:
-            break;
+        case ClickTarget::ButtonColumn: break;
         case ClickTarget::Terrain:
             path.push_back(point);
             moveMarker(point);

@@ -8,16 +8,16 @@
 #include "assets/Material.h"
 #include "assets/Model.h"
 #include "assets/Terrain.h"
+#include "render/Entity.h"
 #include "render/EntityShader.h"
 #include "render/GuiElement.h"
 #include "render/GuiShader.h"
 #include "render/Light.h"
 #include "render/SkyboxShader.h"
-#include "render/TextRenderer.h"
 #include "render/TerrainShader.h"
+#include "render/TextRenderer.h"
 #include "render/WaterShader.h"
 #include "render/WaterTile.h"
-#include "render/Entity.h"
 #include "world/Camera.h"
 #include "world/InputState.h"
 #include "world/Player.h"
@@ -75,9 +75,9 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    void startUp();        // openWindow, then buildShaders
-    void openWindow();     // SDL, the window and context, the camera's start values
-    void buildShaders();   // the six programs and the switch defaults
+    void startUp();      // openWindow, then buildShaders
+    void openWindow();   // SDL, the window and context, the camera's start values
+    void buildShaders(); // the six programs and the switch defaults
     void run();
     void setUpScene();
     void loop(); // frames until quit is set at the end of one
@@ -106,9 +106,9 @@ public:
                        const std::string& lightMap, const std::string& heightMap);
     void createPlayer(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile,
                       const Vec3& position);
-    void addEntity(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile,
-                   float x, float y, float z, float rotX, float rotY, float rotZ, float scale,
-                   float shineDamper, float reflectivity, bool hasTransparency, int numberOfRows, int textureIndex);
+    void addEntity(ModelLoader& assetLoader, const std::string& objFile, const std::string& textureFile, float x,
+                   float y, float z, float rotX, float rotY, float rotZ, float scale, float shineDamper,
+                   float reflectivity, bool hasTransparency, int numberOfRows, int textureIndex);
     void addLight(const Vec3& position, const Vec3& colour, const Vec3& attenuation);
     void addGui(ModelLoader& assetLoader, const std::string& textureFile, const Vec2& position, const Vec2& scale);
     void addWaterTile(float x, float z, float height);

@@ -43,9 +43,7 @@ void Game::handleEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
-        case SDL_QUIT:
-            quit = 1;
-            break;
+        case SDL_QUIT: quit = 1; break;
         case SDL_KEYDOWN:
             switch (event.key.keysym.sym) {
             case SDLK_ESCAPE: quit = 1; break;
@@ -60,9 +58,7 @@ void Game::handleEvents() {
             default: input.press(event.key.keysym.sym); break;
             }
             break;
-        case SDL_KEYUP:
-            input.release(event.key.keysym.sym);
-            break;
+        case SDL_KEYUP: input.release(event.key.keysym.sym); break;
         case SDL_MOUSEMOTION: {
             const bool hadMouse = input.hasMouse;
             if (hadMouse) {
@@ -79,17 +75,10 @@ void Game::handleEvents() {
             input.hasMouse = true;
             break;
         }
-        case SDL_MOUSEBUTTONDOWN:
-            input.press(event.button.button);
-            break;
-        case SDL_MOUSEBUTTONUP:
-            input.release(event.button.button);
-            break;
-        case SDL_MOUSEWHEEL:
-            camera.zoom(event.wheel.y);
-            break;
-        default:
-            break;
+        case SDL_MOUSEBUTTONDOWN: input.press(event.button.button); break;
+        case SDL_MOUSEBUTTONUP: input.release(event.button.button); break;
+        case SDL_MOUSEWHEEL: camera.zoom(event.wheel.y); break;
+        default: break;
         }
     }
 }

@@ -68,8 +68,8 @@ void Game::setUpScene() {
               SHINE_DAMPER, REFLECTIVITY, true, 1, 0);
     collectSwitchTextures();
     camera.target = cameraAnchor;
-    picker = std::make_unique<TerrainPicker>(&input, &camera, renderer->getProjectionMatrix(), terrain,
-                                             Display::WIDTH, Display::HEIGHT);
+    picker = std::make_unique<TerrainPicker>(&input, &camera, renderer->getProjectionMatrix(), terrain, Display::WIDTH,
+                                             Display::HEIGHT);
     headSwing = 1.0f;
 
     frameRate = FrameRateMeter();
@@ -79,8 +79,8 @@ void Game::setUpScene() {
 }
 
 void Game::buildEntities(ModelLoader& assetLoader) {
-    addEntity(assetLoader, RESOURCES + "pcFace.obj", RESOURCES + "pcFaceTexture1.png", startPosition.x,
-              startPosition.y, startPosition.z, 0, 0, 0, 0.5f, 10, REFLECTIVITY, true, 1, 0);
+    addEntity(assetLoader, RESOURCES + "pcFace.obj", RESOURCES + "pcFaceTexture1.png", startPosition.x, startPosition.y,
+              startPosition.z, 0, 0, 0, 0.5f, 10, REFLECTIVITY, true, 1, 0);
     addCottage(assetLoader);
     const auto addScenery = [&](const Scenery& kind, const layout::GroundSpot& spot, int textureIndex) {
         addEntity(assetLoader, RESOURCES + kind.objFile, RESOURCES + kind.textureFile, spot.x, ground(spot.x, spot.z),
@@ -118,8 +118,8 @@ void Game::collectSwitchTextures() {
     switchTextures.clear();
     switchTextures.push_back(player->model->texture->textureName);
     const TerrainTextures& pack = *terrain->textures;
-    for (const TerrainTexture* t : {pack.backgroundTexture, pack.rTexture, pack.gTexture, pack.bTexture,
-                                    terrain->blendMap}) {
+    for (const TerrainTexture* t :
+         {pack.backgroundTexture, pack.rTexture, pack.gTexture, pack.bTexture, terrain->blendMap}) {
         switchTextures.push_back(t->textureName);
     }
     for (const Entity* entity : entities) {
@@ -139,8 +139,8 @@ void Game::createTerrain(ModelLoader& assetLoader, const std::string& background
     TerrainTexture* bTexture = load(b);
     TerrainTexture* blend = load(blendMap);
     TerrainTexture* light = load(lightMap);
-    TerrainTextures* pack = &terrainTexturePacks.emplace_back(TerrainTextures{backgroundTexture, rTexture, gTexture,
-                                                                              bTexture});
+    TerrainTextures* pack = &terrainTexturePacks.emplace_back(
+        TerrainTextures{backgroundTexture, rTexture, gTexture, bTexture});
     terrainStore = std::make_unique<Terrain>(assetLoader, pack, blend, light, heightMap);
     terrain = terrainStore.get();
 }

@@ -24,12 +24,13 @@ namespace {
 constexpr float LOD_BIAS = -0.5f;
 // Tangent space, joined vertices, triangulation, smooth normals and the rest of the
 // real-time quality preset, plus the v flip; spelled out because presets vary by version.
-constexpr unsigned int IMPORT_FLAGS =
-    aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
-    aiProcess_GenSmoothNormals | aiProcess_SplitLargeMeshes | aiProcess_LimitBoneWeights |
-    aiProcess_ValidateDataStructure | aiProcess_ImproveCacheLocality | aiProcess_RemoveRedundantMaterials |
-    aiProcess_SortByPType | aiProcess_FindDegenerates | aiProcess_FindInvalidData | aiProcess_GenUVCoords |
-    aiProcess_FindInstances | aiProcess_OptimizeMeshes | aiProcess_FlipUVs | aiProcess_Debone;
+constexpr unsigned int IMPORT_FLAGS = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                                      aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_SplitLargeMeshes |
+                                      aiProcess_LimitBoneWeights | aiProcess_ValidateDataStructure |
+                                      aiProcess_ImproveCacheLocality | aiProcess_RemoveRedundantMaterials |
+                                      aiProcess_SortByPType | aiProcess_FindDegenerates | aiProcess_FindInvalidData |
+                                      aiProcess_GenUVCoords | aiProcess_FindInstances | aiProcess_OptimizeMeshes |
+                                      aiProcess_FlipUVs | aiProcess_Debone;
 static_assert(IMPORT_FLAGS == 0x4B79ECB, "the import flags the game's models were made with");
 
 struct SoilImage {
@@ -145,7 +146,9 @@ void ModelLoader::storeIndices(const std::vector<int>& indices) {
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(int)), indices.data(), GL_STATIC_DRAW);
 }
 
-void ModelLoader::unbindVertexArray() { glBindVertexArray(0); }
+void ModelLoader::unbindVertexArray() {
+    glBindVertexArray(0);
+}
 
 Mesh* ModelLoader::uploadMesh(const std::vector<float>& positions, const std::vector<float>& textureCoords,
                               const std::vector<float>& normals, const std::vector<int>& indices) {
@@ -167,7 +170,9 @@ Mesh* ModelLoader::uploadMesh(const std::vector<float>& positions, int dimension
     return keepMesh(vao, int(positions.size()) / dimensions);
 }
 
-unsigned int ModelLoader::loadTexture(const std::string& path) { return loadTexture(path, nullptr); }
+unsigned int ModelLoader::loadTexture(const std::string& path) {
+    return loadTexture(path, nullptr);
+}
 
 ModelLoader::TextureImage ModelLoader::loadTextureImage(const std::string& path) {
     TextureImage image;

@@ -45,7 +45,9 @@ inline const char* endOfPiece(const char* p, PieceEnd kind) {
 }
 
 // The start of the piece after the one that ends at `at`, or nullptr when none follows.
-inline const char* nextPiece(const char* at, const char* end) { return end - at > 1 ? at + 1 : nullptr; }
+inline const char* nextPiece(const char* at, const char* end) {
+    return end - at > 1 ? at + 1 : nullptr;
+}
 
 // The number reader, for coordinates and indices alike. A token is read as strtod and
 // strtol read it in the C locale: leading white space, one sign, then the number, and
@@ -54,8 +56,12 @@ inline const char* nextPiece(const char* at, const char* end) { return end - at 
 // hexadecimal number after its "0x", the value of a number out of range and the
 // payload of a NaN.
 
-inline bool isDigit(char c) { return unsigned(c - '0') < 10u; }
-bool isHexDigit(char c) { return isDigit(c) || unsigned((c | 0x20) - 'a') < 6u; }
+inline bool isDigit(char c) {
+    return unsigned(c - '0') < 10u;
+}
+bool isHexDigit(char c) {
+    return isDigit(c) || unsigned((c | 0x20) - 'a') < 6u;
+}
 
 // Adds the digits from p on to `value` and returns the first character after them,
 // at the latest the line end. Past 19 digits the value wraps; callers that care count
@@ -73,7 +79,9 @@ inline const char* addDigits(const char* p, std::uint64_t& value) {
 }
 
 // The white space strtod and strtol skip; a token holds no space and no line end.
-bool isSkippedSpace(char c) { return c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+bool isSkippedSpace(char c) {
+    return c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // Skips white space and one sign. The sign's digits come next, and a second sign
 // makes no number.
@@ -243,7 +251,9 @@ inline const char* readExactDecimal(const char* p, double& magnitude) {
     return p;
 }
 
-inline bool hasHexPrefix(const char* p) { return p[0] == '0' && (p[1] == 'x' || p[1] == 'X'); }
+inline bool hasHexPrefix(const char* p) {
+    return p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+}
 
 // readMagnitude for every number; out of line, so that the exact decimals the
 // line readers meet almost always cost no call.

@@ -18,8 +18,8 @@ struct ObjData {
 
 struct ObjParseResult {
     ObjData data;
-    int errorLine = 0;  // 1-based line of the first error, 0 when the text was accepted
-    std::string error;  // what is wrong on that line
+    int errorLine = 0; // 1-based line of the first error, 0 when the text was accepted
+    std::string error; // what is wrong on that line
 
     bool ok() const { return errorLine == 0; }
 };

@@ -52,10 +52,18 @@ PhaseTimer::~PhaseTimer() {
     }
 }
 
-void PhaseTimer::enable(bool on) { enabled = on; }
+void PhaseTimer::enable(bool on) {
+    enabled = on;
+}
 
-void PhaseTimer::reset() { phaseTotals.fill(PhaseTotals()); }
+void PhaseTimer::reset() {
+    phaseTotals.fill(PhaseTotals());
+}
 
-PhaseTotals PhaseTimer::totals(Phase phase) { return phaseTotals[size_t(phase)]; }
+PhaseTotals PhaseTimer::totals(Phase phase) {
+    return phaseTotals[size_t(phase)];
+}
 
-void PhaseTimer::setListener(std::function<void(Phase, bool)> listener) { phaseListener = std::move(listener); }
+void PhaseTimer::setListener(std::function<void(Phase, bool)> listener) {
+    phaseListener = std::move(listener);
+}

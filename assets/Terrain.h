@@ -58,8 +58,8 @@ public:
     TerrainTexture* lightMap = nullptr;
 
     // Decodes, builds and uploads; an unusable height map ends start-up through fatalError.
-    Terrain(ModelLoader& loader, TerrainTextures* textures, TerrainTexture* blendMap,
-            TerrainTexture* lightMap, const std::string& heightMapPath);
+    Terrain(ModelLoader& loader, TerrainTextures* textures, TerrainTexture* blendMap, TerrainTexture* lightMap,
+            const std::string& heightMapPath);
     // GL-free terrain from ready geometry (no mesh).
     explicit Terrain(TerrainGeometry geometry);
 

@@ -42,7 +42,7 @@ constexpr double FRAME_STEP_MS = 1000.0 / 60.0;
 // Frames a profiling run plays before the profiled ones; late shader variants are built by then.
 constexpr int PROFILE_WARM_UP = 5;
 constexpr int SCREENSHOTS = 10; // along the path, with the last frame
-constexpr int PASSES = 5; // reflection, refraction, main, water, GUI
+constexpr int PASSES = 5;       // reflection, refraction, main, water, GUI
 const char* const PASS_NAMES[PASSES] = {"reflection", "refraction", "main", "water", "GUI"};
 
 struct Options {
@@ -57,9 +57,15 @@ double seconds(clockid_t clock) {
     clock_gettime(clock, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
-double wallNow() { return seconds(CLOCK_MONOTONIC); }
-double threadCpuNow() { return seconds(CLOCK_THREAD_CPUTIME_ID); }
-double processCpuNow() { return seconds(CLOCK_PROCESS_CPUTIME_ID); }
+double wallNow() {
+    return seconds(CLOCK_MONOTONIC);
+}
+double threadCpuNow() {
+    return seconds(CLOCK_THREAD_CPUTIME_ID);
+}
+double processCpuNow() {
+    return seconds(CLOCK_PROCESS_CPUTIME_ID);
+}
 
 // Time from the process start to now, from /proc (clock-tick resolution, 10 ms).
 double secondsSinceProcessStart() {
@@ -143,8 +149,8 @@ struct GameSnapshot {
     explicit GameSnapshot(const Game& game)
         : camera(game.camera), player(*game.player), anchor(*game.cameraAnchor),
           face(*game.entities[Game::ENTITY_FACE]), marker(*game.entities[Game::ENTITY_MARKER]), path(game.path),
-          input(game.input), walking(game.walking), messageShown(game.messageShown),
-          lampChecked(game.lampChecked), headSwing(game.headSwing) {}
+          input(game.input), walking(game.walking), messageShown(game.messageShown), lampChecked(game.lampChecked),
+          headSwing(game.headSwing) {}
 
     void restore(Game& game) const {
         game.camera = camera;
@@ -191,7 +197,9 @@ struct PassSample {
 };
 
 // The frames a profiler should look at; frame 0 compiles the shader variants.
-__attribute__((noinline)) void runProfiledFrame(Game& game) { game.runFrame(); }
+__attribute__((noinline)) void runProfiledFrame(Game& game) {
+    game.runFrame();
+}
 
 class FrameBench {
 public:
@@ -261,8 +269,9 @@ private:
             }
         });
         AllocationCounter::countOnThisThread();
-        const int last =
-            options.profileFrames > 0 ? std::min(options.frames, PROFILE_WARM_UP + options.profileFrames + 1) : options.frames;
+        const int last = options.profileFrames > 0
+                             ? std::min(options.frames, PROFILE_WARM_UP + options.profileFrames + 1)
+                             : options.frames;
         for (int frame = 1; frame < last; ++frame) {
             path.beforeFrame(frame);
             const long allocations = AllocationCounter::onThread();
@@ -363,8 +372,8 @@ void printPhase(const char* name, double seconds, const char* note = "") {
 }
 
 void FrameBench::report() const {
-    std::printf("\n== WM frame benchmark: %d frames at %dx%d, fixed %.4f s steps ==\n", options.frames,
-                Display::WIDTH, Display::HEIGHT, FRAME_STEP_MS / 1000.0);
+    std::printf("\n== WM frame benchmark: %d frames at %dx%d, fixed %.4f s steps ==\n", options.frames, Display::WIDTH,
+                Display::HEIGHT, FRAME_STEP_MS / 1000.0);
     std::printf("CPU: %s, %ld cores online\n", cpuModel().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
     std::printf("GL: %s | %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 reinterpret_cast<const char*>(glGetString(GL_VERSION)));
@@ -417,8 +426,7 @@ void FrameBench::reportFrames() const {
     const std::vector<double> all = column(frames, [](const FrameSample& s) { return s.processAllocations; });
     std::printf("\nHeap allocations per frame (operator new): main thread median %.0f, max %.0f; "
                 "all threads median %.0f, max %.0f\n",
-                percentile(allocations, 50), percentile(allocations, 100), percentile(all, 50),
-                percentile(all, 100));
+                percentile(allocations, 50), percentile(allocations, 100), percentile(all, 50), percentile(all, 100));
 }
 
 void FrameBench::reportPasses() const {
@@ -464,8 +472,8 @@ void FrameBench::writeCsv() const {
     std::fprintf(out, "\n");
     for (size_t i = 0; i < frames.size(); ++i) {
         const FrameSample& s = frames[i];
-        std::fprintf(out, "%zu,%.3f,%.4f,%.4f,%.4f,%.4f,%ld", i + 1, s.wall * 1e3, s.logicCpu * 1e3,
-                     s.renderCpu * 1e3, s.swapCpu * 1e3, s.processCpu * 1e3, s.allocations);
+        std::fprintf(out, "%zu,%.3f,%.4f,%.4f,%.4f,%.4f,%ld", i + 1, s.wall * 1e3, s.logicCpu * 1e3, s.renderCpu * 1e3,
+                     s.swapCpu * 1e3, s.processCpu * 1e3, s.allocations);
         const PassSample& p = passes[i + 1];
         for (double pass : p.pass) {
             std::fprintf(out, ",%.3f", pass * 1e3);

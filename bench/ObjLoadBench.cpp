@@ -72,8 +72,8 @@ const ObjFile& largeModel() {
 
 void report(benchmark::State& state, const ObjFile& file) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.bytes));
-    state.counters["triangles/s"] =
-        benchmark::Counter(double(file.triangles) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["triangles/s"] = benchmark::Counter(double(file.triangles) * double(state.iterations()),
+                                                       benchmark::Counter::kIsRate);
 }
 
 void gameParser(benchmark::State& state, const ObjFile& file) {
@@ -122,8 +122,10 @@ void registerAll() {
     for (const ObjFile& file : files) {
         const std::string name = std::filesystem::path(file.path).filename().string();
         benchmark::RegisterBenchmark(("ObjLoad/game/" + name).c_str(), gameParser, file)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("ObjLoad/tinyobjloader/" + name).c_str(), tinyObj, file)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("ObjLoad/assimp/" + name).c_str(), assimpObj, file)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ObjLoad/tinyobjloader/" + name).c_str(), tinyObj, file)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ObjLoad/assimp/" + name).c_str(), assimpObj, file)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

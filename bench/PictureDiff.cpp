@@ -80,8 +80,8 @@ int main(int argc, char** argv) {
                 sum[0] / double(count), sum[1] / double(count), sum[2] / double(count), largest[0], largest[1],
                 largest[2], SMALL_STEP, 100.0 * double(small) / double(count), LARGE_STEP,
                 100.0 * double(large) / double(count), psnr);
-    if (argc > 3 && !stbi_write_png(argv[3], before.width, before.height, CHANNELS, diff.data(),
-                                    before.width * CHANNELS)) {
+    if (argc > 3 &&
+        !stbi_write_png(argv[3], before.width, before.height, CHANNELS, diff.data(), before.width * CHANNELS)) {
         std::fprintf(stderr, "%s: could not write\n", argv[3]);
         return 2;
     }

@@ -9,7 +9,9 @@ EntityBatches::EntityBatches(std::initializer_list<std::pair<Model*, std::vector
     }
 }
 
-void EntityBatches::add(Model* model, Entity* entity) { groupOf(model).push_back(entity); }
+void EntityBatches::add(Model* model, Entity* entity) {
+    groupOf(model).push_back(entity);
+}
 
 std::vector<Entity*>& EntityBatches::groupOf(Model* model) {
     // A scene has a few dozen models at most: a linear search beats any index here.

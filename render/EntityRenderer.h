@@ -26,8 +26,8 @@ public:
 
 private:
     void bindModel(const Model& model);
-    void uploadInstance(const Model& model, const Vec3& position, float rotX, float rotY, float rotZ,
-                        float scale, int textureIndex);
+    void uploadInstance(const Model& model, const Vec3& position, float rotX, float rotY, float rotZ, float scale,
+                        int textureIndex);
     void drawModel(const Model& model);
     void unbindModel();
 

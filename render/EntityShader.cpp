@@ -33,10 +33,18 @@ void EntityShader::assignTextureUnits() {
     setInt(normalMapLocation, 1);
 }
 
-void EntityShader::setFakeLighting(bool useFakeLighting) { setBool(useFakeLightingLocation, useFakeLighting); }
+void EntityShader::setFakeLighting(bool useFakeLighting) {
+    setBool(useFakeLightingLocation, useFakeLighting);
+}
 
-void EntityShader::setNumberOfRows(int rows) { setFloat(numberOfRowsLocation, float(rows)); }
+void EntityShader::setNumberOfRows(int rows) {
+    setFloat(numberOfRowsLocation, float(rows));
+}
 
-void EntityShader::setAtlasOffset(float x, float y) { setVec2(offsetLocation, Vec2(x, y)); }
+void EntityShader::setAtlasOffset(float x, float y) {
+    setVec2(offsetLocation, Vec2(x, y));
+}
 
-void EntityShader::setHasNormalMap(bool hasNormalMap) { setBool(hasNormalMapLocation, hasNormalMap); }
+void EntityShader::setHasNormalMap(bool hasNormalMap) {
+    setBool(hasNormalMapLocation, hasNormalMap);
+}

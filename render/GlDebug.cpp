@@ -12,8 +12,8 @@ std::vector<std::function<void(const std::string&)>>& errorHandlers() {
     return handlers;
 }
 
-void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum, GLsizei length,
-                               const GLchar* message, const void*) {
+void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum, GLsizei length, const GLchar* message,
+                               const void*) {
     // Failed compiles come here too; the shader program reports those through its info log.
     if (type != GL_DEBUG_TYPE_ERROR || source == GL_DEBUG_SOURCE_SHADER_COMPILER) {
         return;

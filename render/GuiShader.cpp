@@ -7,4 +7,6 @@ GuiShader::GuiShader(const std::string& vertexPath, const std::string& fragmentP
     transformationMatrixLocation = getUniformLocation("transformationMatrix");
 }
 
-void GuiShader::setTransformation(const Mat4& matrix) { setMat4(transformationMatrixLocation, matrix); }
+void GuiShader::setTransformation(const Mat4& matrix) {
+    setMat4(transformationMatrixLocation, matrix);
+}

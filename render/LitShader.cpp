@@ -29,9 +29,13 @@ void LitShader::lookUpShine() {
     reflectivityLocation = getUniformLocation("reflectivity");
 }
 
-void LitShader::lookUpSkyColour() { skyColourLocation = getUniformLocation("skyColour"); }
+void LitShader::lookUpSkyColour() {
+    skyColourLocation = getUniformLocation("skyColour");
+}
 
-void LitShader::lookUpClipPlane() { clipPlaneLocation = getUniformLocation("clipPlane"); }
+void LitShader::lookUpClipPlane() {
+    clipPlaneLocation = getUniformLocation("clipPlane");
+}
 
 void LitShader::lookUpLights() {
     for (int i = 0; i < MAX_LIGHTS; ++i) {
@@ -41,9 +45,13 @@ void LitShader::lookUpLights() {
     }
 }
 
-void LitShader::setModelMatrix(const Mat4& matrix) { setMat4(transformationMatrixLocation, matrix); }
+void LitShader::setModelMatrix(const Mat4& matrix) {
+    setMat4(transformationMatrixLocation, matrix);
+}
 
-void LitShader::setProjectionMatrix(const Mat4& matrix) { setMat4(projectionMatrixLocation, matrix); }
+void LitShader::setProjectionMatrix(const Mat4& matrix) {
+    setMat4(projectionMatrixLocation, matrix);
+}
 
 void LitShader::setViewMatrix(const Camera& camera) {
     setMat4(viewMatrixLocation, Transforms::makeViewMatrix(camera));
@@ -72,4 +80,6 @@ void LitShader::setSkyColour(float red, float green, float blue) {
     setVec3(skyColourLocation, Vec3(red, green, blue));
 }
 
-void LitShader::setClipPlane(const Vec4& plane) { setVec4(clipPlaneLocation, plane); }
+void LitShader::setClipPlane(const Vec4& plane) {
+    setVec4(clipPlaneLocation, plane);
+}

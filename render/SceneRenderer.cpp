@@ -33,11 +33,17 @@ SceneRenderer::SceneRenderer(ModelLoader& loader, EntityShader& givenEntityShade
     waterRenderer = std::make_unique<WaterRenderer>(loader, waterShader, projection, waterTargets);
 }
 
-void SceneRenderer::makeProjectionMatrix() { projection = Transforms::makeProjectionMatrix(width, height); }
+void SceneRenderer::makeProjectionMatrix() {
+    projection = Transforms::makeProjectionMatrix(width, height);
+}
 
-Mat4 SceneRenderer::getProjectionMatrix() const { return projection; }
+Mat4 SceneRenderer::getProjectionMatrix() const {
+    return projection;
+}
 
-void SceneRenderer::cleanUp() { waterTargets.cleanUp(); }
+void SceneRenderer::cleanUp() {
+    waterTargets.cleanUp();
+}
 
 void SceneRenderer::drawScene(Player& scenePlayer, Terrain& terrain, std::vector<Entity*> entities,
                               std::vector<WaterTile*> waters, std::vector<Light*> lights, Camera& camera,
@@ -96,7 +102,9 @@ void SceneRenderer::collectEntities(Player& scenePlayer, Terrain& terrain, const
     }
 }
 
-void SceneRenderer::collectTerrain(Terrain& terrain) { terrains.push_back(&terrain); }
+void SceneRenderer::collectTerrain(Terrain& terrain) {
+    terrains.push_back(&terrain);
+}
 
 void SceneRenderer::render(const std::vector<Light*>& lights, const Camera& camera, const Vec4& clipPlane,
                            ScenePass pass) {

@@ -40,8 +40,7 @@ enum class ScenePass { REFLECTION, REFRACTION, MAIN };
 class SceneRenderer {
 public:
     SceneRenderer(ModelLoader& loader, EntityShader& entityShader, TerrainShader& terrainShader,
-                  SkyboxShader& skyboxShader, GuiShader& guiShader, WaterShader& waterShader, int width,
-                  int height);
+                  SkyboxShader& skyboxShader, GuiShader& guiShader, WaterShader& waterShader, int width, int height);
 
     // The camera is mirrored below the water for the reflection pass and restored.
     // The first water tile's height is the water plane; frameTime is the last frame's

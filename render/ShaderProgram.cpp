@@ -124,12 +124,24 @@ GLint ShaderProgram::getUniformLocation(const std::string& name) const {
     return location;
 }
 
-void ShaderProgram::setFloat(GLint location, float value) { glUniform1f(location, value); }
-void ShaderProgram::setBool(GLint location, bool value) { glUniform1f(location, value ? 1.0f : 0.0f); }
-void ShaderProgram::setInt(GLint location, int value) { glUniform1i(location, value); }
-void ShaderProgram::setVec2(GLint location, const Vec2& value) { glUniform2f(location, value.x, value.y); }
-void ShaderProgram::setVec3(GLint location, const Vec3& value) { glUniform3f(location, value.x, value.y, value.z); }
-void ShaderProgram::setVec4(GLint location, const Vec4& value) { glUniform4f(location, value.x, value.y, value.z, value.w); }
+void ShaderProgram::setFloat(GLint location, float value) {
+    glUniform1f(location, value);
+}
+void ShaderProgram::setBool(GLint location, bool value) {
+    glUniform1f(location, value ? 1.0f : 0.0f);
+}
+void ShaderProgram::setInt(GLint location, int value) {
+    glUniform1i(location, value);
+}
+void ShaderProgram::setVec2(GLint location, const Vec2& value) {
+    glUniform2f(location, value.x, value.y);
+}
+void ShaderProgram::setVec3(GLint location, const Vec3& value) {
+    glUniform3f(location, value.x, value.y, value.z);
+}
+void ShaderProgram::setVec4(GLint location, const Vec4& value) {
+    glUniform4f(location, value.x, value.y, value.z, value.w);
+}
 void ShaderProgram::setMat4(GLint location, const Mat4& value) {
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
 }

@@ -15,17 +15,15 @@ constexpr float S = SkyboxRenderer::SKY_SIZE;
 
 // Two triangles per face, wound to face inwards so culling keeps them from inside.
 const std::vector<float> CUBE_POSITIONS = {
-    -S, S, -S,  -S, -S, -S,  S, -S, -S,  S, -S, -S,  S, S, -S,  -S, S, -S,
-    -S, -S, S,  -S, -S, -S,  -S, S, -S,  -S, S, -S,  -S, S, S,  -S, -S, S,
-    S, -S, -S,  S, -S, S,  S, S, S,  S, S, S,  S, S, -S,  S, -S, -S,
-    -S, -S, S,  -S, S, S,  S, S, S,  S, S, S,  S, -S, S,  -S, -S, S,
-    -S, S, -S,  S, S, -S,  S, S, S,  S, S, S,  -S, S, S,  -S, S, -S,
-    -S, -S, -S,  -S, -S, S,  S, -S, -S,  S, -S, -S,  -S, -S, S,  S, -S, S,
+    -S, S,  -S, -S, -S, -S, S,  -S, -S, S,  -S, -S, S,  S,  -S, -S, S,  -S, -S, -S, S,  -S, -S, -S, -S, S,  -S,
+    -S, S,  -S, -S, S,  S,  -S, -S, S,  S,  -S, -S, S,  -S, S,  S,  S,  S,  S,  S,  S,  S,  S,  -S, S,  -S, -S,
+    -S, -S, S,  -S, S,  S,  S,  S,  S,  S,  S,  S,  S,  -S, S,  -S, -S, S,  -S, S,  -S, S,  S,  -S, S,  S,  S,
+    S,  S,  S,  -S, S,  S,  -S, S,  -S, -S, -S, -S, -S, -S, S,  S,  -S, -S, S,  -S, -S, -S, -S, S,  S,  -S, S,
 };
 
 // Cube-map face order: +x, -x, +y, -y, +z, -z.
 const std::vector<std::string> FACE_FILES = {
-    "Resources/skyboxRight.png", "Resources/skyboxLeft.png",  "Resources/skyboxTop.png",
+    "Resources/skyboxRight.png",  "Resources/skyboxLeft.png", "Resources/skyboxTop.png",
     "Resources/skyboxBottom.png", "Resources/skyboxBack.png", "Resources/skyboxFront.png",
 };
 

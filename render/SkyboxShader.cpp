@@ -14,11 +14,17 @@ void SkyboxShader::lookUpUniforms() {
     cubeMapLocation = getUniformLocation("cubeMap");
 }
 
-void SkyboxShader::assignTextureUnits() { setInt(cubeMapLocation, 0); }
+void SkyboxShader::assignTextureUnits() {
+    setInt(cubeMapLocation, 0);
+}
 
-void SkyboxShader::setProjectionMatrix(const Mat4& matrix) { setMat4(projectionMatrixLocation, matrix); }
+void SkyboxShader::setProjectionMatrix(const Mat4& matrix) {
+    setMat4(projectionMatrixLocation, matrix);
+}
 
-void SkyboxShader::setViewMatrix(const Mat4& matrix) { setMat4(viewMatrixLocation, matrix); }
+void SkyboxShader::setViewMatrix(const Mat4& matrix) {
+    setMat4(viewMatrixLocation, matrix);
+}
 
 void SkyboxShader::setFogColour(float red, float green, float blue) {
     setVec3(fogColourLocation, Vec3(red, green, blue));

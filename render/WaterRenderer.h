@@ -15,8 +15,8 @@ struct WaterTile;
 
 class WaterRenderer {
 public:
-    static constexpr float TILE_SCALE = 120.0f;       // half the side of a tile, world units
-    static constexpr double DISTORTION_SPEED = 0.03;  // moveFactor units per second
+    static constexpr float TILE_SCALE = 120.0f;      // half the side of a tile, world units
+    static constexpr double DISTORTION_SPEED = 0.03; // moveFactor units per second
 
     // Needs both water targets created already.
     WaterRenderer(ModelLoader& loader, WaterShader& shader, const Mat4& projection, WaterTargets& targets);

@@ -25,12 +25,18 @@ void WaterShader::assignTextureUnits() {
     setInt(dudvMapLocation, 2);
 }
 
-void WaterShader::setProjectionMatrix(const Mat4& matrix) { setMat4(projectionMatrixLocation, matrix); }
+void WaterShader::setProjectionMatrix(const Mat4& matrix) {
+    setMat4(projectionMatrixLocation, matrix);
+}
 
 void WaterShader::setViewMatrix(const Camera& camera) {
     setMat4(viewMatrixLocation, Transforms::makeViewMatrix(camera));
 }
 
-void WaterShader::setModelMatrix(const Mat4& matrix) { setMat4(modelMatrixLocation, matrix); }
+void WaterShader::setModelMatrix(const Mat4& matrix) {
+    setMat4(modelMatrixLocation, matrix);
+}
 
-void WaterShader::setMoveFactor(float moveFactor) { setFloat(moveFactorLocation, moveFactor); }
+void WaterShader::setMoveFactor(float moveFactor) {
+    setFloat(moveFactorLocation, moveFactor);
+}

@@ -94,12 +94,15 @@ const std::vector<std::string>& FontBitmap::glyph(char c) {
     return found == glyphTable().end() ? missing : found->second;
 }
 
-bool FontBitmap::hasGlyph(char c) { return !glyph(c).empty(); }
+bool FontBitmap::hasGlyph(char c) {
+    return !glyph(c).empty();
+}
 
 int FontBitmap::textWidth(const std::string& text, int scale) {
     int columns = 0;
     for (char c : text) {
-        if (!hasGlyph(c)) continue;
+        if (!hasGlyph(c))
+            continue;
         columns += int(glyph(c)[0].size()) + SPACING;
     }
     return columns > 0 ? (columns - SPACING) * scale : 0;
@@ -111,16 +114,19 @@ void FontBitmap::drawText(Image& image, const std::string& text, int leftX, int 
         int x = leftX + offset;
         for (char c : text) {
             const std::vector<std::string>& rows = glyph(c);
-            if (rows.empty()) continue;
+            if (rows.empty())
+                continue;
             for (size_t row = 0; row < rows.size(); ++row)
                 for (size_t column = 0; column < rows[row].size(); ++column)
                     if (rows[row][column] == '#')
                         for (int dy = 0; dy < scale; ++dy)
                             for (int dx = 0; dx < scale; ++dx)
-                                blendPixel(image, x + int(column) * scale + dx, topY + offset + int(row) * scale + dy, ink, 1.0);
+                                blendPixel(image, x + int(column) * scale + dx, topY + offset + int(row) * scale + dy,
+                                           ink, 1.0);
             x += (int(rows[0].size()) + SPACING) * scale;
         }
     };
-    if (shadowOffset > 0) draw(shadowOffset, shadow);
+    if (shadowOffset > 0)
+        draw(shadowOffset, shadow);
     draw(0, colour);
 }

@@ -10,9 +10,9 @@
 
 class FontBitmap {
 public:
-    static constexpr int CAP_HEIGHT = 7;   // glyph rows above the baseline
-    static constexpr int DESCENT = 2;      // rows below it
-    static constexpr int SPACING = 1;      // empty columns between glyphs
+    static constexpr int CAP_HEIGHT = 7; // glyph rows above the baseline
+    static constexpr int DESCENT = 2;    // rows below it
+    static constexpr int SPACING = 1;    // empty columns between glyphs
 
     // Rows of a glyph, '#' for ink, top row first; empty for characters the font lacks.
     static const std::vector<std::string>& glyph(char c);

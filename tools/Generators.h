@@ -16,7 +16,7 @@ void generateGui(const std::string& resourcesDir);
 void generateIcon(const std::string& packagingDir);
 
 // Scene facts both halves rely on.
-constexpr int COTTAGE_GROUND_PIXEL = 134;                               // flat ground under the cottage
+constexpr int COTTAGE_GROUND_PIXEL = 134;                                       // flat ground under the cottage
 constexpr double COTTAGE_GROUND_HEIGHT = (COTTAGE_GROUND_PIXEL - 128) * 0.3125; // 1.875 world units
 // The cottage is placed at y -34.6 with scale 43, so its floor sits at this local y.
 constexpr double COTTAGE_FLOOR_LOCAL_Y = (COTTAGE_GROUND_HEIGHT + 34.6) / 43.0;

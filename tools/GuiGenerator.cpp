@@ -47,7 +47,8 @@ double roundedRectDistance(double x, double y, const PixelRect& r, double radius
 
 void drawCentredText(Image& image, const std::string& text, int centreX, int topY, int scale, const Colour& ink,
                      const Colour& shadow, int shadowOffset) {
-    FontBitmap::drawText(image, text, centreX - FontBitmap::textWidth(text, scale) / 2, topY, scale, ink, shadow, shadowOffset);
+    FontBitmap::drawText(image, text, centreX - FontBitmap::textWidth(text, scale) / 2, topY, scale, ink, shadow,
+                         shadowOffset);
 }
 
 Paint panelBackground(const Texel& p, const PixelRect& shape) {
@@ -61,7 +62,8 @@ Paint panelBackground(const Texel& p, const PixelRect& shape) {
         Colour wood = Colour{112, 74, 42} * (0.75 + 0.45 * grain);
         const double rim = std::min(-d, d + FRAME);
         wood = wood * (0.75 + 0.35 * smoothStep(0.0, 5.0, rim));
-        if (-d < 2.5) wood = Colour{58, 36, 20};
+        if (-d < 2.5)
+            wood = Colour{58, 36, 20};
         return {wood, alpha};
     }
     // Parchment, darker and browner towards the frame.
@@ -70,7 +72,8 @@ Paint panelBackground(const Texel& p, const PixelRect& shape) {
     const double stain = NOISE.fractal(p.s * 4.0 + 7, p.t * 3.0, 3);
     Colour paper = Colour{238, 222, 180} * (0.9 + 0.14 * fibre) * (0.94 + 0.08 * stain);
     paper = mix(Colour{170, 128, 80}, paper, smoothStep(0.0, 26.0, inner));
-    if (inner < 3.0) paper = paper * 0.6; // shadow under the frame
+    if (inner < 3.0)
+        paper = paper * 0.6; // shadow under the frame
     return {paper, alpha};
 }
 
@@ -78,7 +81,8 @@ Paint panelBackground(const Texel& p, const PixelRect& shape) {
 void drawDivider(Image& image, int centreX, int y, int halfLength, const Colour& ink) {
     for (int x = centreX - halfLength; x <= centreX + halfLength; ++x) {
         const double fade = 1.0 - std::pow(std::abs(x - centreX) / double(halfLength), 4.0);
-        for (int dy = -1; dy <= 1; ++dy) blendPixel(image, x, y + dy, ink, fade * (dy == 0 ? 1.0 : 0.45));
+        for (int dy = -1; dy <= 1; ++dy)
+            blendPixel(image, x, y + dy, ink, fade * (dy == 0 ? 1.0 : 0.45));
     }
     for (int dy = -9; dy <= 9; ++dy)
         for (int dx = -9; dx <= 9; ++dx)
@@ -118,7 +122,8 @@ Image makeGlyphAtlas() {
         }
     for (int code = 33; code < 128; ++code) {
         const char c = char(code);
-        if (!FontBitmap::hasGlyph(c)) continue;
+        if (!FontBitmap::hasGlyph(c))
+            continue;
         // The ink laid twice, a texel apart down and right: strokes a texel heavier than
         // the quest panel's, which it shows at half size, read as well at full size.
         FontBitmap::drawText(image, std::string(1, c), code % 16 * ATLAS_CELL_WIDTH + ATLAS_MARGIN,
@@ -166,7 +171,8 @@ Image makeButton(const std::string& label, const ButtonColours& colours) {
         const double x = p.x + 0.5, y = p.y + 0.5;
         const double d = roundedRectDistance(x, y, shape, 44.0);
         const double alpha = clamp01(0.5 - d) * 255.0;
-        if (d > -6.0) return Paint{colours.border, alpha};
+        if (d > -6.0)
+            return Paint{colours.border, alpha};
         const double height = (y - shape.y0) / shape.height();
         Colour fill = mix(colours.top, colours.bottom, height);
         fill = fill * (0.96 + 0.06 * NOISE.fractal(p.s * 20.0, p.t * 15.0, 3));

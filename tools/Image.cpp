@@ -119,7 +119,9 @@ void savePng(const std::string& dir, const std::string& name, const Image& image
     registry().push_back({name, image});
 }
 
-const std::vector<WrittenImage>& writtenImages() { return registry(); }
+const std::vector<WrittenImage>& writtenImages() {
+    return registry();
+}
 
 std::uint64_t Rng::next() {
     // splitmix64: small, fast and identical on every platform.
@@ -129,4 +131,6 @@ std::uint64_t Rng::next() {
     return z ^ (z >> 31);
 }
 
-double Rng::uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+double Rng::uniform() {
+    return double(next() >> 11) * (1.0 / 9007199254740992.0);
+}

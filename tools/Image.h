@@ -9,7 +9,7 @@
 struct Image {
     int width = 0;
     int height = 0;
-    int channels = 0;               // 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA
+    int channels = 0;                 // 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA
     std::vector<std::uint8_t> pixels; // row 0 first, as the PNG stores it
 
     Image() = default;
@@ -40,14 +40,17 @@ class Rng {
 public:
     explicit Rng(std::uint64_t seed) : state(seed) {}
     std::uint64_t next();
-    double uniform();                       // [0, 1)
+    double uniform(); // [0, 1)
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+
 private:
     std::uint64_t state;
 };
 
 inline std::uint8_t toByte(double v) {
-    if (v <= 0.0) return 0;
-    if (v >= 255.0) return 255;
+    if (v <= 0.0)
+        return 0;
+    if (v >= 255.0)
+        return 255;
     return static_cast<std::uint8_t>(v + 0.5);
 }

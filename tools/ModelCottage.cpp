@@ -19,10 +19,10 @@ namespace {
 using namespace cottageAtlas;
 
 constexpr double SCENE_SCALE = 43.0;
-constexpr double HALF_X = 7.0;        // wall planes
+constexpr double HALF_X = 7.0; // wall planes
 constexpr double HALF_Z = 10.0;
 constexpr double FOOTING_TOP = 0.8;
-constexpr double FOOTING_OUT = 0.4;   // how far the stones stand out of the walls
+constexpr double FOOTING_OUT = 0.4; // how far the stones stand out of the walls
 constexpr double SILL_TOP = 1.15;
 constexpr double PLATE_BOTTOM = 6.0;
 constexpr double PLATE_TOP = 6.4;
@@ -32,14 +32,16 @@ constexpr double EAVE_Y = 5.8;
 constexpr double ROOF_HALF_Z = 11.2;
 constexpr double ROOF_THICKNESS = 0.35;
 constexpr double WINDOW_Y = 3.6;
-constexpr double DOOR_S = 5.0;        // along the +x wall, seen from outside: z = 10 - s
+constexpr double DOOR_S = 5.0; // along the +x wall, seen from outside: z = 10 - s
 
-UvRect atlas(const PixelRect& r) { return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, SIZE); }
+UvRect atlas(const PixelRect& r) {
+    return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, SIZE);
+}
 
 // A flat parallelogram from `origin` spanning `right` and `up`, split into tiles of
 // about tileSize that each show the whole rectangle uv.
-void addTiled(ObjMesh& mesh, const glm::dvec3& origin, const glm::dvec3& right, const glm::dvec3& up,
-              double tileRight, double tileUp, const UvRect& uv) {
+void addTiled(ObjMesh& mesh, const glm::dvec3& origin, const glm::dvec3& right, const glm::dvec3& up, double tileRight,
+              double tileUp, const UvRect& uv) {
     const int across = std::max(1, int(std::lround(glm::length(right) / tileRight)));
     const int rows = std::max(1, int(std::lround(glm::length(up) / tileUp)));
     for (int row = 0; row < rows; ++row) {
@@ -58,7 +60,9 @@ struct Wall {
     double length;
 
     glm::dvec3 normal() const { return glm::cross(right, glm::dvec3(0, 1, 0)); }
-    glm::dvec3 at(double s, double y, double out = 0.0) const { return origin + right * s + glm::dvec3(0, y, 0) + normal() * out; }
+    glm::dvec3 at(double s, double y, double out = 0.0) const {
+        return origin + right * s + glm::dvec3(0, y, 0) + normal() * out;
+    }
     // A box centred at (s, y, out) in the wall's frame; its +z face looks out of the wall.
     glm::dmat4 box(double s, double y, double out, const glm::dvec3& size) const {
         glm::dmat4 frame(1.0);
@@ -88,9 +92,12 @@ BoxUv lyingBeam() {
     uv.left = uv.right = atlas(END_GRAIN);
     return uv;
 }
-BoxUv standingBeam() { return BoxUv::sidesAndEnds(atlas(BEAM_ALONG), atlas(END_GRAIN)); }
+BoxUv standingBeam() {
+    return BoxUv::sidesAndEnds(atlas(BEAM_ALONG), atlas(END_GRAIN));
+}
 
-void addLyingBeam(ObjMesh& mesh, const Wall& wall, double s0, double s1, double y0, double y1, double out, double depth) {
+void addLyingBeam(ObjMesh& mesh, const Wall& wall, double s0, double s1, double y0, double y1, double out,
+                  double depth) {
     // Split long beams so the grain keeps its scale.
     const int pieces = std::max(1, int(std::ceil((s1 - s0) / 2.6)));
     for (int i = 0; i < pieces; ++i) {
@@ -137,15 +144,18 @@ void addWall(ObjMesh& mesh, const WallLayout& layout) {
     addLyingBeam(mesh, wall, 0.0, wall.length, FOOTING_TOP, SILL_TOP, 0.1, 0.4);
     addLyingBeam(mesh, wall, 0.0, wall.length, PLATE_BOTTOM, PLATE_TOP, 0.1, 0.4);
     for (double s : layout.posts)
-        addBox(mesh, wall.box(s, (SILL_TOP + PLATE_BOTTOM) * 0.5, 0.1, {0.45, PLATE_BOTTOM - SILL_TOP, 0.3}), standingBeam());
-    for (double s : layout.windows) addWindow(mesh, wall, s);
+        addBox(mesh, wall.box(s, (SILL_TOP + PLATE_BOTTOM) * 0.5, 0.1, {0.45, PLATE_BOTTOM - SILL_TOP, 0.3}),
+               standingBeam());
+    for (double s : layout.windows)
+        addWindow(mesh, wall, s);
 }
 
 void addCornerPosts(ObjMesh& mesh) {
     for (double x : {-1.0, 1.0})
         for (double z : {-1.0, 1.0})
-            addBox(mesh, placeAt({x * (HALF_X + 0.05), (FOOTING_TOP + PLATE_TOP) * 0.5, z * (HALF_Z + 0.05)},
-                                 {0.6, PLATE_TOP - FOOTING_TOP, 0.6}),
+            addBox(mesh,
+                   placeAt({x * (HALF_X + 0.05), (FOOTING_TOP + PLATE_TOP) * 0.5, z * (HALF_Z + 0.05)},
+                           {0.6, PLATE_TOP - FOOTING_TOP, 0.6}),
                    standingBeam());
 }
 
@@ -167,8 +177,8 @@ void addGable(ObjMesh& mesh, const Wall& wall) {
         const double top1 = std::max(PLATE_TOP, roofUndersideAt(s1 - HALF_X) + 0.05);
         addFlatTriangle(mesh, corner(s0, PLATE_TOP), corner(s1, PLATE_TOP), corner(s1, top1), uvAt(0, PLATE_TOP),
                         uvAt(1, PLATE_TOP), uvAt(1, top1));
-        addFlatTriangle(mesh, corner(s0, PLATE_TOP), corner(s1, top1), corner(s0, top0), uvAt(0, PLATE_TOP), uvAt(1, top1),
-                        uvAt(0, top0));
+        addFlatTriangle(mesh, corner(s0, PLATE_TOP), corner(s1, top1), corner(s0, top0), uvAt(0, PLATE_TOP),
+                        uvAt(1, top1), uvAt(0, top0));
     }
 }
 
@@ -184,9 +194,9 @@ void addRoofSide(ObjMesh& mesh, double side) {
     const glm::dvec3 under = -normal * ROOF_THICKNESS;
     addTiled(mesh, topStart + under + lengthVector, -lengthVector, uphill, 2.1, 2.1, atlas(GABLE_BOARDS));
     const UvRect fascia = atlas(BEAM_ACROSS).sub(0.0, 0.3, 1.0, 0.7);
-    addTiled(mesh, topStart + under, lengthVector, -under, 2.6, 1.0, fascia);                 // eave edge
+    addTiled(mesh, topStart + under, lengthVector, -under, 2.6, 1.0, fascia); // eave edge
     const glm::dvec3 farEnd = topStart + lengthVector;
-    addTiled(mesh, farEnd + under, uphill, -under, 2.6, 1.0, fascia);                         // gable edges
+    addTiled(mesh, farEnd + under, uphill, -under, 2.6, 1.0, fascia); // gable edges
     addTiled(mesh, topStart + uphill + under, -uphill, -under, 2.6, 1.0, fascia);
 }
 
@@ -200,10 +210,13 @@ void addRoof(ObjMesh& mesh) {
 
 void addChimney(ObjMesh& mesh) {
     const double x0 = -4.7, x1 = -3.3, z0 = 4.3, z1 = 5.7, bottom = 5.0, top = 11.6;
-    const Wall faces[4] = {{{x1, 0.0, z1}, {0, 0, -1}, z1 - z0}, {{x0, 0.0, z0}, {0, 0, 1}, z1 - z0},
-                           {{x0, 0.0, z1}, {1, 0, 0}, x1 - x0}, {{x1, 0.0, z0}, {-1, 0, 0}, x1 - x0}};
+    const Wall faces[4] = {{{x1, 0.0, z1}, {0, 0, -1}, z1 - z0},
+                           {{x0, 0.0, z0}, {0, 0, 1}, z1 - z0},
+                           {{x0, 0.0, z1}, {1, 0, 0}, x1 - x0},
+                           {{x1, 0.0, z0}, {-1, 0, 0}, x1 - x0}};
     for (const Wall& face : faces)
-        addTiled(mesh, face.at(0.0, bottom), face.right * face.length, {0.0, top - bottom, 0.0}, 1.4, 2.8, atlas(BRICKS));
+        addTiled(mesh, face.at(0.0, bottom), face.right * face.length, {0.0, top - bottom, 0.0}, 1.4, 2.8,
+                 atlas(BRICKS));
     BoxUv cap = BoxUv::all(atlas(STONES).sub(0.0, 0.0, 0.5, 0.3));
     cap.top = atlas(SOOT);
     addBox(mesh, {x0 - 0.15, top, z0 - 0.15}, {x1 + 0.15, top + 0.3, z1 + 0.15}, cap);

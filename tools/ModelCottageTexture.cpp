@@ -21,7 +21,9 @@ struct Surface {
     double height = 0.5; // 0 deepest groove .. 1 highest ridge
 };
 
-double fraction(double x) { return x - std::floor(x); }
+double fraction(double x) {
+    return x - std::floor(x);
+}
 
 // Distance in pixels from s to the nearest of `count` wrapped joints placed by jitter.
 double jointDistance(double s, int count, double offset, int row, double jitter, int width) {
@@ -93,13 +95,15 @@ Surface shingles(const Texel& p) {
 Surface stones(const Texel& p) {
     const double rowEdges[4] = {0.0, 0.31, 0.66, 1.0};
     int row = 0;
-    while (row < 2 && p.t >= rowEdges[row + 1]) ++row;
+    while (row < 2 && p.t >= rowEdges[row + 1])
+        ++row;
     const double rowTop = rowEdges[row] * 128.0, rowBottom = rowEdges[row + 1] * 128.0;
     const double y = p.t * 128.0;
     const int count = 4 + row % 2;
     const double offset = NOISE.hash(row, 17);
     const double wobble = 3.0 * (NOISE.fractal(p.s * 24.0, p.t * 12.0, 3, 24, 12) - 0.5);
-    const double edge = std::min({jointDistance(p.s, count, offset, row, 0.5, 256), y - rowTop, rowBottom - y}) + wobble;
+    const double edge = std::min({jointDistance(p.s, count, offset, row, 0.5, 256), y - rowTop, rowBottom - y}) +
+                        wobble;
     const int stone = int(std::floor(p.s * count - offset + 0.5)) + row * 10;
     Surface out;
     if (edge < 2.5) {
@@ -107,8 +111,8 @@ Surface stones(const Texel& p) {
         out.height = 0.12;
         return out;
     }
-    const Colour base = mix(mix(Colour{112, 110, 104}, Colour{142, 128, 104}, NOISE.hash(stone, 1)), Colour{96, 98, 100},
-                            NOISE.hash(stone, 2) * 0.6);
+    const Colour base = mix(mix(Colour{112, 110, 104}, Colour{142, 128, 104}, NOISE.hash(stone, 1)),
+                            Colour{96, 98, 100}, NOISE.hash(stone, 2) * 0.6);
     const double rough = NOISE.fractal(p.s * 32.0, p.t * 16.0, 4, 32, 16);
     out.colour = base * (0.75 + 0.4 * rough) * (0.8 + 0.2 * smoothStep(2.5, 9.0, edge));
     out.height = 0.45 + 0.4 * smoothStep(2.5, 10.0, edge) + 0.2 * (rough - 0.5);
@@ -134,8 +138,12 @@ Surface beam(double along, double across, double acrossPixels) {
     return out;
 }
 
-Surface beamAcross(const Texel& p) { return beam(p.s, p.t, BEAM_ACROSS.height()); }
-Surface beamAlong(const Texel& p) { return beam(p.t, p.s, BEAM_ALONG.width()); }
+Surface beamAcross(const Texel& p) {
+    return beam(p.s, p.t, BEAM_ACROSS.height());
+}
+Surface beamAlong(const Texel& p) {
+    return beam(p.t, p.s, BEAM_ALONG.width());
+}
 
 Surface endGrain(const Texel& p) {
     const double r = std::hypot(p.s - 0.42, p.t - 0.55) * 18.0 + 0.6 * NOISE.value(p.s * 8.0, p.t * 8.0);
@@ -157,21 +165,28 @@ Surface door(const Texel& p) {
     out.colour = mix(Colour{118, 50, 36}, woodGrain(Colour{120, 94, 66}, p.t, p.s, 1, board), wear) *
                  (0.9 + 0.2 * NOISE.hash(board, 8));
     out.height = 0.45;
-    if (std::abs(fraction(p.s * 4 + 0.5) - 0.5) * 24.0 < 1.0 && board > 0) out = {out.colour * 0.4, 0.15};
+    if (std::abs(fraction(p.s * 4 + 0.5) - 0.5) * 24.0 < 1.0 && board > 0)
+        out = {out.colour * 0.4, 0.15};
     // Battens and the brace stand proud of the boards, with a shadowed rim.
     const double batten = std::min(std::abs(y - 0.2 * 128.0), std::abs(y - 0.8 * 128.0)) - 6.0;
     const double brace = segmentDistance({x, y}, {14.0, 96.0}, {82.0, 32.0}) - 5.0;
     const double proud = std::min(batten, brace);
-    if (proud < 0.0) out = {out.colour * (proud > -1.2 ? 0.6 : 1.15), proud > -1.2 ? 0.6 : 0.75};
+    if (proud < 0.0)
+        out = {out.colour * (proud > -1.2 ? 0.6 : 1.15), proud > -1.2 ? 0.6 : 0.75};
     for (double hingeY : {0.2 * 128.0, 0.8 * 128.0}) {
-        if (std::abs(y - hingeY) < 3.0 && x < 56.0 - std::abs(y - hingeY)) out = {Colour{44, 42, 42}, 0.9};
+        if (std::abs(y - hingeY) < 3.0 && x < 56.0 - std::abs(y - hingeY))
+            out = {Colour{44, 42, 42}, 0.9};
         for (double rivet : {10.0, 26.0, 42.0})
-            if (std::hypot(x - rivet, y - hingeY) < 1.6) out = {Colour{90, 88, 84}, 1.0};
+            if (std::hypot(x - rivet, y - hingeY) < 1.6)
+                out = {Colour{90, 88, 84}, 1.0};
     }
     const double ring = std::hypot(x - 78.0, y - 72.0);
-    if (std::abs(ring - 6.0) < 1.4) out = {Colour{56, 54, 52}, 1.0};
-    if (std::hypot(x - 78.0, y - 64.0) < 2.2) out = {Colour{70, 68, 64}, 0.95};
-    if (x < 3 || x > 93 || y < 3) out = {out.colour * 0.6, 0.2};
+    if (std::abs(ring - 6.0) < 1.4)
+        out = {Colour{56, 54, 52}, 1.0};
+    if (std::hypot(x - 78.0, y - 64.0) < 2.2)
+        out = {Colour{70, 68, 64}, 0.95};
+    if (x < 3 || x > 93 || y < 3)
+        out = {out.colour * 0.6, 0.2};
     return out;
 }
 
@@ -180,12 +195,15 @@ Surface window(const Texel& p) {
     const double x = p.x + 0.5, y = p.y + 0.5; // 96 x 96
     const double frame = std::min(std::min(x, 96.0 - x), std::min(y, 96.0 - y));
     const double bar = std::min(std::abs(x - 48.0), std::abs(y - 48.0));
-    if (frame < 9.0) return {Colour{222, 212, 184} * (0.85 + 0.15 * NOISE.value(p.s * 40, p.t * 40)), frame < 2.0 ? 0.7 : 1.0};
-    if (bar < 2.5) return {Colour{214, 204, 176}, 0.85};
+    if (frame < 9.0)
+        return {Colour{222, 212, 184} * (0.85 + 0.15 * NOISE.value(p.s * 40, p.t * 40)), frame < 2.0 ? 0.7 : 1.0};
+    if (bar < 2.5)
+        return {Colour{214, 204, 176}, 0.85};
     const double sky = smoothStep(0.9, 0.1, p.t);
     Colour glass = mix(Colour{40, 50, 60}, Colour{118, 138, 158}, sky * 0.7);
     const double streak = std::abs(fraction((x + y) / 60.0) - 0.5);
-    if (streak < 0.06) glass = glass * 1.35;
+    if (streak < 0.06)
+        glass = glass * 1.35;
     const double shade = smoothStep(9.0, 14.0, frame) * smoothStep(2.5, 6.0, bar);
     return {glass * (0.6 + 0.4 * shade), 0.2};
 }
@@ -198,22 +216,26 @@ Surface shutter(const Texel& p) {
     Surface out{mix(Colour{62, 104, 74}, woodGrain(Colour{124, 98, 70}, p.t, p.s, 1, board), wear) *
                     (0.9 + 0.15 * NOISE.hash(board, 4)),
                 0.5};
-    if (std::abs(fraction(p.s * 3 + 0.5) - 0.5) * 64.0 / 3.0 < 0.8 && board > 0) out = {out.colour * 0.45, 0.15};
-    if (std::abs(p.t - 0.14) < 0.05 || std::abs(p.t - 0.86) < 0.05) out = {out.colour * 1.08, 0.8};
+    if (std::abs(fraction(p.s * 3 + 0.5) - 0.5) * 64.0 / 3.0 < 0.8 && board > 0)
+        out = {out.colour * 0.45, 0.15};
+    if (std::abs(p.t - 0.14) < 0.05 || std::abs(p.t - 0.86) < 0.05)
+        out = {out.colour * 1.08, 0.8};
     // Heart: two circles over a point.
     const double hx = std::abs(x - 32.0), hy = y - 40.0;
     const bool heart = std::hypot(hx - 4.0, hy + 2.0) < 4.6 || (hy >= -2.0 && hy < 9.0 && hx < (9.0 - hy) * 0.85);
-    if (heart) out = {Colour{24, 20, 18}, 0.0};
+    if (heart)
+        out = {Colour{24, 20, 18}, 0.0};
     return out;
 }
 
 // Upright boards with battens over the joints (gables and the roof's underside).
 Surface gableBoards(const Texel& p) {
     const int board = int(p.s * 4);
-    Surface out{woodGrain(mix(Colour{120, 98, 72}, Colour{146, 122, 90}, NOISE.hash(board, 21)), p.t, p.s, 1, board), 0.4};
+    Surface out{woodGrain(mix(Colour{120, 98, 72}, Colour{146, 122, 90}, NOISE.hash(board, 21)), p.t, p.s, 1, board),
+                0.4};
     const double joint = std::abs(fraction(p.s * 4.0 + 0.5) - 0.5) * 32.0; // pixels from a joint
-    if (joint < 4.0) out = {woodGrain(Colour{104, 80, 56}, p.t, p.s, 1, 40) * (joint < 3.0 ? 1.0 : 0.7),
-                            joint < 3.0 ? 0.85 : 0.6};
+    if (joint < 4.0)
+        out = {woodGrain(Colour{104, 80, 56}, p.t, p.s, 1, 40) * (joint < 3.0 ? 1.0 : 0.7), joint < 3.0 ? 0.85 : 0.6};
     return out;
 }
 
@@ -223,17 +245,22 @@ Surface bricks(const Texel& p) {
     const int row = int(y / 16.0);
     const double shifted = x + (row % 2) * 16.0;
     const int brick = int(shifted / 32.0) % 2 + row * 2;
-    const double edge = std::min({std::fmod(y, 16.0), 16.0 - std::fmod(y, 16.0), std::fmod(shifted, 32.0),
-                                  32.0 - std::fmod(shifted, 32.0)});
-    if (edge < 1.8) return {Colour{138, 130, 116} * (0.8 + 0.2 * NOISE.value(x, y)), 0.15};
+    const double edge = std::min(
+        {std::fmod(y, 16.0), 16.0 - std::fmod(y, 16.0), std::fmod(shifted, 32.0), 32.0 - std::fmod(shifted, 32.0)});
+    if (edge < 1.8)
+        return {Colour{138, 130, 116} * (0.8 + 0.2 * NOISE.value(x, y)), 0.15};
     const Colour base = mix(Colour{150, 88, 64}, Colour{118, 112, 104}, NOISE.hash(brick, 31));
     const double rough = NOISE.fractal(p.s * 16.0, p.t * 32.0, 3, 16, 32);
     return {base * (0.75 + 0.4 * rough), 0.5 + 0.3 * smoothStep(1.8, 5.0, edge) + 0.15 * (rough - 0.5)};
 }
 
-Surface soot(const Texel& p) { return {Colour{34, 30, 28} * (0.8 + 0.4 * NOISE.value(p.s * 16, p.t * 8)), 0.3}; }
+Surface soot(const Texel& p) {
+    return {Colour{34, 30, 28} * (0.8 + 0.4 * NOISE.value(p.s * 16, p.t * 8)), 0.3};
+}
 
-Surface spare(const Texel& p) { return {Colour{120, 116, 108} * (0.8 + 0.3 * NOISE.fractal(p.s * 16, p.t * 4, 3)), 0.5}; }
+Surface spare(const Texel& p) {
+    return {Colour{120, 116, 108} * (0.8 + 0.3 * NOISE.fractal(p.s * 16, p.t * 4, 3)), 0.5};
+}
 
 struct Cell {
     PixelRect rect;
@@ -265,10 +292,18 @@ void paintNormals(Image& normals, const std::vector<double>& heights, const Pixe
 }
 
 CottageTextures paintCottageTextures() {
-    const Cell cells[] = {{PLANKS, planks},           {SHINGLES, shingles},   {STONES, stones},
-                          {BEAM_ACROSS, beamAcross},  {BEAM_ALONG, beamAlong}, {DOOR, door},
-                          {WINDOW, window},           {END_GRAIN, endGrain},  {SOOT, soot},
-                          {SHUTTER, shutter},         {GABLE_BOARDS, gableBoards}, {BRICKS, bricks},
+    const Cell cells[] = {{PLANKS, planks},
+                          {SHINGLES, shingles},
+                          {STONES, stones},
+                          {BEAM_ACROSS, beamAcross},
+                          {BEAM_ALONG, beamAlong},
+                          {DOOR, door},
+                          {WINDOW, window},
+                          {END_GRAIN, endGrain},
+                          {SOOT, soot},
+                          {SHUTTER, shutter},
+                          {GABLE_BOARDS, gableBoards},
+                          {BRICKS, bricks},
                           {SPARE, spare}};
     CottageTextures out{Image(SIZE, SIZE, 3), Image(SIZE, SIZE, 3)};
     std::vector<double> heights(size_t(SIZE) * SIZE, 0.5);

@@ -54,8 +54,10 @@ ObjMesh buildFern() {
     for (int k = 0; k < FRONDS; ++k) {
         const double heading = 2.0 * PI * (k + rng.range(-0.2, 0.2)) / FRONDS;
         const bool inner = k % 3 == 0; // every third frond stands up in the middle
-        const FrondShape shape = inner ? FrondShape{rng.range(5.0, 5.6), rng.range(2.0, 2.4), rng.range(82.0, 88.0), rng.range(30.0, 40.0)}
-                                       : FrondShape{rng.range(5.4, 6.4), rng.range(2.2, 2.7), rng.range(62.0, 72.0), rng.range(-25.0, -10.0)};
+        const FrondShape shape = inner ? FrondShape{rng.range(5.0, 5.6), rng.range(2.0, 2.4), rng.range(82.0, 88.0),
+                                                    rng.range(30.0, 40.0)}
+                                       : FrondShape{rng.range(5.4, 6.4), rng.range(2.2, 2.7), rng.range(62.0, 72.0),
+                                                    rng.range(-25.0, -10.0)};
         addFrond(mesh, heading, shape);
     }
     return mesh;
@@ -73,30 +75,35 @@ struct FernLook {
 };
 
 const FernLook LOOKS[4] = {
-    {{54, 128, 40}, {118, 178, 64}, {70, 96, 36}, 22, 0.40, 0.030, 62.0, 7.0, 0.10, 0.04},  // lush green
-    {{40, 96, 62}, {80, 140, 96}, {58, 74, 40}, 18, 0.38, 0.045, 70.0, 4.0, 0.06, -0.05}, // broad blue-green
+    {{54, 128, 40}, {118, 178, 64}, {70, 96, 36}, 22, 0.40, 0.030, 62.0, 7.0, 0.10, 0.04},   // lush green
+    {{40, 96, 62}, {80, 140, 96}, {58, 74, 40}, 18, 0.38, 0.045, 70.0, 4.0, 0.06, -0.05},    // broad blue-green
     {{112, 128, 40}, {172, 120, 46}, {104, 80, 40}, 20, 0.37, 0.032, 58.0, 6.0, 0.12, 0.06}, // autumn tinged
-    {{36, 92, 34}, {96, 150, 58}, {52, 72, 30}, 26, 0.36, 0.020, 75.0, 0.0, 0.04, -0.03},  // narrow sword fern
+    {{36, 92, 34}, {96, 150, 58}, {52, 72, 30}, 26, 0.36, 0.020, 75.0, 0.0, 0.04, -0.03},    // narrow sword fern
 };
 
 // Lays one pinna (a tapered, lobed leaflet) with anti-aliased edges.
-void stampPinna(Image& image, const PixelRect& cell, const glm::dvec2& root, const glm::dvec2& direction,
-                double length, double width, const FernLook& look, double shade) {
+void stampPinna(Image& image, const PixelRect& cell, const glm::dvec2& root, const glm::dvec2& direction, double length,
+                double width, const FernLook& look, double shade) {
     const glm::dvec2 normal{-direction.y, direction.x};
     const double reach = length + width + 2.0;
     for (int y = int(root.y - reach); y <= int(root.y + reach); ++y) {
         for (int x = int(root.x - reach); x <= int(root.x + reach); ++x) {
-            if (x < cell.x0 + 2 || x >= cell.x1 - 2 || y < cell.y0 + 2 || y >= cell.y1 - 2) continue;
+            if (x < cell.x0 + 2 || x >= cell.x1 - 2 || y < cell.y0 + 2 || y >= cell.y1 - 2)
+                continue;
             const glm::dvec2 offset = glm::dvec2(x + 0.5, y + 0.5) - root;
             const double a = glm::dot(offset, direction) / length;
-            if (a < -0.02 || a > 1.0) continue;
+            if (a < -0.02 || a > 1.0)
+                continue;
             const double across = glm::dot(offset, normal) - look.curve * length * a * a;
             double halfWidth = width * std::pow(std::max(0.0, 1.0 - a), 0.7);
-            if (look.lobes > 0.0) halfWidth *= 0.72 + 0.28 * std::abs(std::sin(a * PI * look.lobes));
+            if (look.lobes > 0.0)
+                halfWidth *= 0.72 + 0.28 * std::abs(std::sin(a * PI * look.lobes));
             const double coverage = clamp01(halfWidth - std::abs(across) + 0.5) * clamp01((1.0 - a) * length);
-            if (coverage <= 0.0) continue;
+            if (coverage <= 0.0)
+                continue;
             Colour c = mix(look.base, look.tip, std::pow(std::max(a, 0.0), 1.5)) * shade;
-            if (std::abs(across) < 0.7) c = c * 0.8; // midrib
+            if (std::abs(across) < 0.7)
+                c = c * 0.8; // midrib
             blendPixel(image, x, y, c, coverage);
         }
     }
@@ -129,7 +136,8 @@ void paintFrond(Image& image, const PixelRect& cell, const FernLook& look, std::
         for (int dy = -3; dy <= 3; ++dy)
             for (int dx = -3; dx <= 3; ++dx)
                 blendPixel(image, int(p.x) + dx, int(p.y) + dy, look.stem,
-                           clamp01(radius - std::hypot(dx + 0.5 - (p.x - std::floor(p.x)), dy + 0.5 - (p.y - std::floor(p.y)))));
+                           clamp01(radius -
+                                   std::hypot(dx + 0.5 - (p.x - std::floor(p.x)), dy + 0.5 - (p.y - std::floor(p.y)))));
     }
 }
 

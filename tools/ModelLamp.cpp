@@ -28,7 +28,9 @@ constexpr double PI = 3.141592653589793;
 
 const ModelNoise NOISE(0x1A4B);
 
-UvRect atlas(const PixelRect& r) { return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, TEXTURE_SIZE); }
+UvRect atlas(const PixelRect& r) {
+    return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, TEXTURE_SIZE);
+}
 
 LatheStyle faceted(const PixelRect& rect, int segments) {
     LatheStyle style;
@@ -38,7 +40,9 @@ LatheStyle faceted(const PixelRect& rect, int segments) {
     return style;
 }
 
-LatheRing ring(double y, double radius) { return {{0.0, y, 0.0}, radius, radius}; }
+LatheRing ring(double y, double radius) {
+    return {{0.0, y, 0.0}, radius, radius};
+}
 
 void addPost(ObjMesh& mesh) {
     LatheStyle plinth = faceted(STONE, 8);
@@ -67,8 +71,9 @@ void addLantern(ObjMesh& mesh) {
     addBox(mesh, {-GLASS_HALF, LANTERN_BOTTOM, -GLASS_HALF}, {GLASS_HALF, LANTERN_TOP, GLASS_HALF}, glass);
     for (double x : {-1.0, 1.0})
         for (double z : {-1.0, 1.0})
-            addBox(mesh, placeAt({x * GLASS_HALF, (LANTERN_BOTTOM + LANTERN_TOP) * 0.5, z * GLASS_HALF},
-                                 {0.13, LANTERN_TOP - LANTERN_BOTTOM, 0.13}),
+            addBox(mesh,
+                   placeAt({x * GLASS_HALF, (LANTERN_BOTTOM + LANTERN_TOP) * 0.5, z * GLASS_HALF},
+                           {0.13, LANTERN_TOP - LANTERN_BOTTOM, 0.13}),
                    iron);
     // A four-sided copper roof: a lathe of four faces, turned so its eaves run along x and z.
     LatheStyle roof = faceted(COPPER, 4);
@@ -94,7 +99,8 @@ Paint iron(const Texel& p) {
     const double patina = smoothStep(0.55, 0.8, NOISE.fractal(p.s * 4.0 + 5, p.t * 8.0, 3, 4));
     Colour c = Colour{46, 48, 50} * (0.75 + 0.5 * streak);
     c = mix(c, Colour{62, 88, 80}, patina * 0.5);
-    if (std::fmod(p.s * 8.0, 1.0) < 0.08) c = c * 1.25; // the facet edges catch light
+    if (std::fmod(p.s * 8.0, 1.0) < 0.08)
+        c = c * 1.25; // the facet edges catch light
     return {c, 255.0};
 }
 
@@ -102,9 +108,12 @@ Paint stone(const Texel& p) {
     const double speckle = NOISE.value(p.s * 90.0, p.t * 60.0, 90);
     const double blotch = NOISE.fractal(p.s * 6.0, p.t * 4.0, 4, 6);
     Colour c = Colour{138, 134, 124} * (0.75 + 0.35 * blotch);
-    if (speckle > 0.78) c = c * 1.2;
-    if (speckle < 0.2) c = c * 0.8;
-    if (p.t > 0.78 && p.t < 0.82) c = c * 0.7; // chiselled edge of the bevel
+    if (speckle > 0.78)
+        c = c * 1.2;
+    if (speckle < 0.2)
+        c = c * 0.8;
+    if (p.t > 0.78 && p.t < 0.82)
+        c = c * 0.7; // chiselled edge of the bevel
     return {c, 255.0};
 }
 
@@ -114,11 +123,13 @@ Paint glass(const Texel& p) {
     const double glow = 1.0 - clamp01(std::hypot(dx * 1.6, dy * 1.2) * 1.6);
     Colour c = mix(Colour{224, 132, 40}, Colour{255, 236, 160}, glow);
     const double flame = std::hypot(dx * 5.0, (p.t - 0.62) * 2.2);
-    if (flame < 0.35) c = mix(c, Colour{255, 252, 230}, 1.0 - flame / 0.35);
+    if (flame < 0.35)
+        c = mix(c, Colour{255, 252, 230}, 1.0 - flame / 0.35);
     c = c * (0.95 + 0.1 * NOISE.value(p.s * 20.0, p.t * 20.0));
     const bool frame = p.s < 0.08 || p.s > 0.92 || p.t < 0.07 || p.t > 0.93;
     const bool bar = std::abs(p.t - 0.36) < 0.02;
-    if (frame || bar) c = Colour{40, 38, 36} * (0.9 + 0.2 * NOISE.value(p.s * 30.0, p.t * 30.0));
+    if (frame || bar)
+        c = Colour{40, 38, 36} * (0.9 + 0.2 * NOISE.value(p.s * 30.0, p.t * 30.0));
     return {c, 255.0};
 }
 
@@ -126,7 +137,8 @@ Paint copper(const Texel& p) {
     const double verdigris = smoothStep(0.4, 0.7, NOISE.fractal(p.s * 5.0, p.t * 6.0, 4, 5));
     Colour c = mix(Colour{150, 92, 54}, Colour{96, 160, 136}, verdigris);
     c = c * (0.8 + 0.3 * NOISE.fractal(p.s * 30.0, p.t * 4.0, 2, 30));
-    if (std::fmod(p.s * 6.0, 1.0) < 0.07) c = c * 0.7; // standing seams
+    if (std::fmod(p.s * 6.0, 1.0) < 0.07)
+        c = c * 0.7; // standing seams
     return {c, 255.0};
 }
 

@@ -1,13 +1,13 @@
+#include "Image.h"
 #include "ModelParts.h"
 #include "ModelShapes.h"
-#include "Image.h"
 
 #include <algorithm>
 
 namespace {
 
 constexpr int SEGMENTS = 16;
-constexpr double TIP_Y = 0.08;        // just above the clicked ground point
+constexpr double TIP_Y = 0.08; // just above the clicked ground point
 constexpr double HEAD_TOP_Y = 1.3;
 constexpr double HEAD_RADIUS = 0.7;
 constexpr double SHAFT_TOP_Y = 2.6;
@@ -25,8 +25,10 @@ void generateMarkerModel(const std::string& resourcesDir) {
     LatheStyle shaft;
     shaft.segments = SEGMENTS;
     shaft.capTop = true;
-    addLathe(mesh, {{{0.0, SHAFT_TOP_Y, 0.0}, SHAFT_RADIUS, SHAFT_RADIUS},
-                    {{0.0, HEAD_TOP_Y, 0.0}, SHAFT_RADIUS, SHAFT_RADIUS}}, shaft);
+    addLathe(
+        mesh,
+        {{{0.0, SHAFT_TOP_Y, 0.0}, SHAFT_RADIUS, SHAFT_RADIUS}, {{0.0, HEAD_TOP_Y, 0.0}, SHAFT_RADIUS, SHAFT_RADIUS}},
+        shaft);
     mesh.save(resourcesDir, "marker.obj", ObjVConvention::TOP_ROW_ZERO);
 
     Image white(16, 16, 3);

@@ -13,7 +13,9 @@ public:
     double value(double x, double y, int period = 0) const { return value(x, y, period, period); }
     double value(double x, double y, int periodX, int periodY) const;
     // Sum of octaves, each of double frequency and period and half amplitude, in [0, 1].
-    double fractal(double x, double y, int octaves, int period = 0) const { return fractal(x, y, octaves, period, period); }
+    double fractal(double x, double y, int octaves, int period = 0) const {
+        return fractal(x, y, octaves, period, period);
+    }
     double fractal(double x, double y, int octaves, int periodX, int periodY) const;
     // Uniform value in [0, 1) for a lattice point.
     double hash(std::int64_t x, std::int64_t y) const;

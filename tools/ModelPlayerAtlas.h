@@ -7,7 +7,7 @@
 namespace playerAtlas {
 
 constexpr int BODY_SIZE = 256;
-constexpr PixelRect TUNIC{0, 0, 128, 112};      // wrapped round the torso, front at the middle
+constexpr PixelRect TUNIC{0, 0, 128, 112}; // wrapped round the torso, front at the middle
 constexpr PixelRect TROUSERS{128, 0, 192, 112};
 constexpr PixelRect BOOT{192, 0, 256, 80};
 constexpr PixelRect BOOT_FOOT{192, 80, 256, 112};
@@ -24,8 +24,8 @@ constexpr PixelRect DARK_CLOTH{64, 200, 176, 256};
 constexpr PixelRect SPARE{176, 224, 256, 256};
 
 constexpr int FACE_SIZE = 512;
-constexpr PixelRect HEAD{0, 0, 512, 256};       // wrapped round the head, face at the middle
-constexpr PixelRect HAIR{0, 256, 512, 448};     // the hair shell, cut out with alpha
+constexpr PixelRect HEAD{0, 0, 512, 256};   // wrapped round the head, face at the middle
+constexpr PixelRect HAIR{0, 256, 512, 448}; // the hair shell, cut out with alpha
 constexpr PixelRect FACE_SKIN{0, 448, 64, 512};
 constexpr PixelRect FACE_UNUSED{64, 448, 512, 512};
 // The hair shell covers the head from its crown down to this polar angle.

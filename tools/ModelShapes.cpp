@@ -23,7 +23,8 @@ bool isDegenerate(const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3& c)
 
 void addTriangleIfArea(ObjMesh& mesh, int a, int b, int c) {
     const auto& v = mesh.vertices();
-    if (!isDegenerate(v[a].position, v[b].position, v[c].position)) mesh.addTriangle(a, b, c);
+    if (!isDegenerate(v[a].position, v[b].position, v[c].position))
+        mesh.addTriangle(a, b, c);
 }
 
 // The grid of a lathe: rows are rings (top first), columns run once around plus the seam copy.
@@ -31,7 +32,7 @@ struct LatheGrid {
     int rows = 0;
     int columns = 0; // segments + 1
     std::vector<glm::dvec3> points;
-    std::vector<double> rowV;  // 0..1 along the profile
+    std::vector<double> rowV; // 0..1 along the profile
 
     const glm::dvec3& at(int row, int column) const { return points[size_t(row) * columns + column]; }
 };
@@ -53,10 +54,12 @@ LatheGrid buildLatheGrid(const std::vector<LatheRing>& rings, const LatheStyle& 
     std::vector<double> length(grid.rows, 0.0);
     for (int j = 1; j < grid.rows; ++j) {
         double sum = 0.0;
-        for (int i = 0; i < style.segments; ++i) sum += glm::length(grid.at(j, i) - grid.at(j - 1, i));
+        for (int i = 0; i < style.segments; ++i)
+            sum += glm::length(grid.at(j, i) - grid.at(j - 1, i));
         length[j] = length[j - 1] + sum / style.segments;
     }
-    for (int j = 0; j < grid.rows; ++j) grid.rowV.push_back(length.back() > 0.0 ? length[j] / length.back() : 0.0);
+    for (int j = 0; j < grid.rows; ++j)
+        grid.rowV.push_back(length.back() > 0.0 ? length[j] / length.back() : 0.0);
     return grid;
 }
 
@@ -69,16 +72,20 @@ glm::dvec3 cellNormal(const LatheGrid& grid, int row, int segment) {
     return glm::cross(topRight - bottomLeft, topLeft - bottomRight);
 }
 
-bool isPointRing(const LatheRing& ring) { return ring.radiusX == 0.0 && ring.radiusZ == 0.0; }
+bool isPointRing(const LatheRing& ring) {
+    return ring.radiusX == 0.0 && ring.radiusZ == 0.0;
+}
 
 glm::dvec3 smoothNormal(const LatheGrid& grid, const std::vector<LatheRing>& rings, int row, int column) {
     const int segments = grid.columns - 1;
     glm::dvec3 sum(0.0);
     for (int cellRow = row - 1; cellRow <= row; ++cellRow) {
-        if (cellRow < 0 || cellRow >= grid.rows - 1) continue;
+        if (cellRow < 0 || cellRow >= grid.rows - 1)
+            continue;
         if (isPointRing(rings[row])) {
             // A pole shares every cell of its row: its normal is the axis.
-            for (int s = 0; s < segments; ++s) sum += cellNormal(grid, cellRow, s);
+            for (int s = 0; s < segments; ++s)
+                sum += cellNormal(grid, cellRow, s);
             continue;
         }
         sum += cellNormal(grid, cellRow, (column + segments - 1) % segments);
@@ -91,14 +98,15 @@ void addSmoothLathe(ObjMesh& mesh, const LatheGrid& grid, const std::vector<Lath
                     const LatheStyle& style) {
     std::vector<glm::dvec3> normals;
     for (int j = 0; j < grid.rows; ++j)
-        for (int i = 0; i < grid.columns; ++i) normals.push_back(smoothNormal(grid, rings, j, i));
+        for (int i = 0; i < grid.columns; ++i)
+            normals.push_back(smoothNormal(grid, rings, j, i));
     auto normalAt = [&](int j, int i) { return normals[size_t(j) * grid.columns + i]; };
 
     const int base = int(mesh.vertices().size());
     for (int j = 0; j < grid.rows; ++j)
         for (int i = 0; i < grid.columns; ++i)
-            mesh.addVertex(makeVertex(grid.at(j, i), style.uv.at(double(i) / style.segments, grid.rowV[j]),
-                                      normalAt(j, i)));
+            mesh.addVertex(
+                makeVertex(grid.at(j, i), style.uv.at(double(i) / style.segments, grid.rowV[j]), normalAt(j, i)));
     auto index = [&](int j, int i) { return base + j * grid.columns + i; };
 
     for (int j = 0; j + 1 < grid.rows; ++j) {
@@ -137,21 +145,27 @@ void addCap(ObjMesh& mesh, const LatheGrid& grid, const LatheRing& ring, const g
             const LatheStyle& style, int row) {
     const int segments = grid.columns - 1;
     glm::dvec3 normal(0.0);
-    for (int i = 0; i < segments; ++i) normal += glm::cross(grid.at(row, i) - ring.centre, grid.at(row, i + 1) - ring.centre);
-    if (glm::length(normal) < DEGENERATE_AREA) return;
+    for (int i = 0; i < segments; ++i)
+        normal += glm::cross(grid.at(row, i) - ring.centre, grid.at(row, i + 1) - ring.centre);
+    if (glm::length(normal) < DEGENERATE_AREA)
+        return;
     normal = glm::normalize(normal);
-    if (glm::dot(normal, inward) > 0.0) normal = -normal;
+    if (glm::dot(normal, inward) > 0.0)
+        normal = -normal;
     auto discUv = [&](int i) {
         const double theta = TWO_PI * i / segments;
         return style.capUv.at(0.5 + 0.5 * std::sin(theta), 0.5 - 0.5 * std::cos(theta));
     };
     const int centre = mesh.addVertex(makeVertex(ring.centre, style.capUv.at(0.5, 0.5), normal));
     const int first = int(mesh.vertices().size());
-    for (int i = 0; i <= segments; ++i) mesh.addVertex(makeVertex(grid.at(row, i), discUv(i), normal));
+    for (int i = 0; i <= segments; ++i)
+        mesh.addVertex(makeVertex(grid.at(row, i), discUv(i), normal));
     for (int i = 0; i < segments; ++i) {
         const glm::dvec3 turn = glm::cross(grid.at(row, i) - ring.centre, grid.at(row, i + 1) - ring.centre);
-        if (glm::dot(turn, normal) > 0.0) addTriangleIfArea(mesh, centre, first + i, first + i + 1);
-        else addTriangleIfArea(mesh, centre, first + i + 1, first + i);
+        if (glm::dot(turn, normal) > 0.0)
+            addTriangleIfArea(mesh, centre, first + i, first + i + 1);
+        else
+            addTriangleIfArea(mesh, centre, first + i + 1, first + i);
     }
 }
 
@@ -167,10 +181,11 @@ UvRect UvRect::sub(double s0, double t0, double s1, double t1) const {
     return {a.x, a.y, b.x, b.y};
 }
 
-void addQuad(ObjMesh& mesh, const glm::dvec3& bottomLeft, const glm::dvec3& bottomRight,
-             const glm::dvec3& topRight, const glm::dvec3& topLeft, const UvRect& uv) {
+void addQuad(ObjMesh& mesh, const glm::dvec3& bottomLeft, const glm::dvec3& bottomRight, const glm::dvec3& topRight,
+             const glm::dvec3& topLeft, const UvRect& uv) {
     const glm::dvec3 cross = glm::cross(topRight - bottomLeft, topLeft - bottomRight);
-    if (glm::length(cross) < DEGENERATE_AREA) return;
+    if (glm::length(cross) < DEGENERATE_AREA)
+        return;
     const glm::dvec3 normal = glm::normalize(cross);
     const int bl = mesh.addVertex(makeVertex(bottomLeft, {uv.u0, uv.v1}, normal));
     const int br = mesh.addVertex(makeVertex(bottomRight, {uv.u1, uv.v1}, normal));
@@ -182,7 +197,8 @@ void addQuad(ObjMesh& mesh, const glm::dvec3& bottomLeft, const glm::dvec3& bott
 
 void addFlatTriangle(ObjMesh& mesh, const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3& c,
                      const glm::dvec2& uvA, const glm::dvec2& uvB, const glm::dvec2& uvC) {
-    if (isDegenerate(a, b, c)) return;
+    if (isDegenerate(a, b, c))
+        return;
     const glm::dvec3 normal = glm::normalize(glm::cross(b - a, c - a));
     mesh.addTriangle(mesh.addVertex(makeVertex(a, uvA, normal)), mesh.addVertex(makeVertex(b, uvB, normal)),
                      mesh.addVertex(makeVertex(c, uvC, normal)));
@@ -206,13 +222,18 @@ void addBox(ObjMesh& mesh, const glm::dvec3& min, const glm::dvec3& max, const B
 }
 
 void addLathe(ObjMesh& mesh, const std::vector<LatheRing>& rings, const LatheStyle& style) {
-    if (rings.size() < 2 || style.segments < 3) return;
+    if (rings.size() < 2 || style.segments < 3)
+        return;
     const LatheGrid grid = buildLatheGrid(rings, style);
-    if (style.faceted) addFacetedLathe(mesh, grid, style);
-    else addSmoothLathe(mesh, grid, rings, style);
+    if (style.faceted)
+        addFacetedLathe(mesh, grid, style);
+    else
+        addSmoothLathe(mesh, grid, rings, style);
     const int last = grid.rows - 1;
-    if (style.capTop) addCap(mesh, grid, rings[0], rings[1].centre - rings[0].centre, style, 0);
-    if (style.capBottom) addCap(mesh, grid, rings[last], rings[last - 1].centre - rings[last].centre, style, last);
+    if (style.capTop)
+        addCap(mesh, grid, rings[0], rings[1].centre - rings[0].centre, style, 0);
+    if (style.capBottom)
+        addCap(mesh, grid, rings[last], rings[last - 1].centre - rings[last].centre, style, last);
 }
 
 void addEllipsoid(ObjMesh& mesh, const glm::dvec3& centre, const glm::dvec3& radii, int rings, LatheStyle style) {
@@ -220,7 +241,8 @@ void addEllipsoid(ObjMesh& mesh, const glm::dvec3& centre, const glm::dvec3& rad
     for (int k = 0; k <= rings; ++k) {
         const double polar = 3.141592653589793 * k / rings;
         const double spread = (k == 0 || k == rings) ? 0.0 : std::sin(polar);
-        profile.push_back({centre + glm::dvec3(0.0, radii.y * std::cos(polar), 0.0), radii.x * spread, radii.z * spread});
+        profile.push_back(
+            {centre + glm::dvec3(0.0, radii.y * std::cos(polar), 0.0), radii.x * spread, radii.z * spread});
     }
     style.capTop = style.capBottom = false;
     addLathe(mesh, profile, style);

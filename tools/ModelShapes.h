@@ -30,8 +30,8 @@ struct BoxUv {
 };
 
 // A flat quad; corners counter-clockwise from outside, starting bottom-left of the picture.
-void addQuad(ObjMesh& mesh, const glm::dvec3& bottomLeft, const glm::dvec3& bottomRight,
-             const glm::dvec3& topRight, const glm::dvec3& topLeft, const UvRect& uv);
+void addQuad(ObjMesh& mesh, const glm::dvec3& bottomLeft, const glm::dvec3& bottomRight, const glm::dvec3& topRight,
+             const glm::dvec3& topLeft, const UvRect& uv);
 // A flat triangle; uv given per corner (image space).
 void addFlatTriangle(ObjMesh& mesh, const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3& c,
                      const glm::dvec2& uvA, const glm::dvec2& uvB, const glm::dvec2& uvC);
@@ -48,12 +48,12 @@ struct LatheRing {
 
 struct LatheStyle {
     int segments = 8;
-    UvRect uv;                 // u wraps once around, starting and ending at +z; v runs top to bottom
-    bool faceted = false;      // flat faces instead of smooth normals
-    bool pointedEnds = false;  // a ring of radius 0 keeps one normal per side (cone tips)
+    UvRect uv;                // u wraps once around, starting and ending at +z; v runs top to bottom
+    bool faceted = false;     // flat faces instead of smooth normals
+    bool pointedEnds = false; // a ring of radius 0 keeps one normal per side (cone tips)
     bool capTop = false;
     bool capBottom = false;
-    UvRect capUv;              // a cap's disc is inscribed in this rectangle
+    UvRect capUv; // a cap's disc is inscribed in this rectangle
     // Optional radius factor per ring and segment (segment index taken modulo segments).
     std::function<double(int ring, int segment)> radiusScale;
 };
@@ -61,8 +61,7 @@ struct LatheStyle {
 // Rings ordered from the top of the profile to the bottom (so the surface faces out).
 void addLathe(ObjMesh& mesh, const std::vector<LatheRing>& rings, const LatheStyle& style);
 // An ellipsoid as a lathe with `rings` + 1 rings from pole to pole.
-void addEllipsoid(ObjMesh& mesh, const glm::dvec3& centre, const glm::dvec3& radii, int rings,
-                  LatheStyle style);
+void addEllipsoid(ObjMesh& mesh, const glm::dvec3& centre, const glm::dvec3& radii, int rings, LatheStyle style);
 
 // Transform helpers for placing parts.
 glm::dmat4 placeAt(const glm::dvec3& centre, const glm::dvec3& size);

@@ -10,14 +10,16 @@
 namespace {
 
 constexpr int TEXTURE_SIZE = 512;
-constexpr PixelRect BARK{0, 0, 128, 512};            // wrapped round trunk and boughs
-constexpr PixelRect LEAVES_LIGHT{128, 0, 512, 256};  // wrapped round a leaf mass
+constexpr PixelRect BARK{0, 0, 128, 512};           // wrapped round trunk and boughs
+constexpr PixelRect LEAVES_LIGHT{128, 0, 512, 256}; // wrapped round a leaf mass
 constexpr PixelRect LEAVES_DARK{128, 256, 512, 512};
 constexpr double PI = 3.141592653589793;
 
 const ModelNoise NOISE(0x7EE5);
 
-UvRect atlas(const PixelRect& r) { return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, TEXTURE_SIZE); }
+UvRect atlas(const PixelRect& r) {
+    return UvRect::pixels(r.x0, r.y0, r.x1, r.y1, TEXTURE_SIZE);
+}
 
 struct LeafMass {
     glm::dvec3 centre;
@@ -38,9 +40,14 @@ void addTrunk(ObjMesh& mesh) {
     bark.radiusScale = [](int ring, int segment) {
         return ring >= 5 ? 1.0 + 0.18 * std::cos(segment * 2.0 * PI / 10.0 * 3.0) : 1.0; // root buttresses
     };
-    addLathe(mesh, {{{0.1, 4.4, -0.05}, 0.15, 0.15}, {{0.08, 3.0, 0.0}, 0.24, 0.23}, {{0.0, 1.7, 0.02}, 0.29, 0.28},
-                    {{-0.03, 0.6, 0.0}, 0.34, 0.33}, {{0.0, 0.25, 0.0}, 0.42, 0.41}, {{0.0, 0.05, 0.0}, 0.56, 0.55},
-                    {{0.0, -0.25, 0.0}, 0.6, 0.6}},
+    addLathe(mesh,
+             {{{0.1, 4.4, -0.05}, 0.15, 0.15},
+              {{0.08, 3.0, 0.0}, 0.24, 0.23},
+              {{0.0, 1.7, 0.02}, 0.29, 0.28},
+              {{-0.03, 0.6, 0.0}, 0.34, 0.33},
+              {{0.0, 0.25, 0.0}, 0.42, 0.41},
+              {{0.0, 0.05, 0.0}, 0.56, 0.55},
+              {{0.0, -0.25, 0.0}, 0.6, 0.6}},
              bark);
 }
 
@@ -85,7 +92,8 @@ Paint bark(const Texel& p) {
     const double grain = NOISE.fractal(p.s * 64.0, p.t * 64.0, 2, 64);
     Colour c = mix(Colour{52, 42, 34}, Colour{118, 102, 84}, smoothStep(0.05, 0.6, ridge));
     c = c * (0.85 + 0.3 * grain);
-    const double moss = smoothStep(0.55, 0.75, NOISE.fractal(p.s * 4.0 + 3, p.t * 4.0, 3, 4)) * smoothStep(0.5, 1.0, p.t);
+    const double moss = smoothStep(0.55, 0.75, NOISE.fractal(p.s * 4.0 + 3, p.t * 4.0, 3, 4)) *
+                        smoothStep(0.5, 1.0, p.t);
     return {mix(c, Colour{78, 104, 46}, moss * 0.7), 255.0};
 }
 
@@ -102,15 +110,22 @@ void stampLeaf(Image& image, const PixelRect& cell, double cx, double cy, double
         for (int dx = -reach; dx <= reach; ++dx) {
             const double px = (std::floor(cx) + dx + 0.5 - cx) / LEAF_SQUASH, py = std::floor(cy) + dy + 0.5 - cy;
             const double along = (px * ca + py * sa) / half, across = -px * sa + py * ca;
-            if (std::abs(along) >= 1.0) continue;
+            if (std::abs(along) >= 1.0)
+                continue;
             const double edge = width * std::sqrt(1.0 - along * along) * (1.0 - 0.35 * along);
             const double coverage = clamp01(edge - std::abs(across) + 0.5);
-            if (coverage <= 0.0) continue;
+            if (coverage <= 0.0)
+                continue;
             Colour c = colour * (across > 0.0 ? 1.08 : 0.92) * (1.0 - 0.15 * along);
-            if (std::abs(across) < 0.6) c = c * 1.15; // midrib
-            const int x = cell.x0 + ((int(std::floor(cx)) + int(std::floor(dx * LEAF_SQUASH)) - cell.x0) % cell.width() + cell.width()) % cell.width();
+            if (std::abs(across) < 0.6)
+                c = c * 1.15; // midrib
+            const int x = cell.x0 +
+                          ((int(std::floor(cx)) + int(std::floor(dx * LEAF_SQUASH)) - cell.x0) % cell.width() +
+                           cell.width()) %
+                              cell.width();
             const int y = int(std::floor(cy)) + dy;
-            if (y < cell.y0 || y >= cell.y1) continue;
+            if (y < cell.y0 || y >= cell.y1)
+                continue;
             blendPixel(image, x, y, c, coverage);
         }
     }

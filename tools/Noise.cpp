@@ -26,13 +26,18 @@ std::uint64_t hashPoint(std::int64_t x, std::int64_t y, std::int64_t z, std::uin
 }
 
 std::int64_t wrap(std::int64_t i, int period) {
-    if (period <= 0) return i;
+    if (period <= 0)
+        return i;
     const std::int64_t m = i % period;
     return m < 0 ? m + period : m;
 }
 
-double fade(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
-double lerp(double a, double b, double t) { return a + (b - a) * t; }
+double fade(double t) {
+    return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
+}
+double lerp(double a, double b, double t) {
+    return a + (b - a) * t;
+}
 
 struct Gradient2 {
     double x[GRADIENT_COUNT_2D];
@@ -80,11 +85,15 @@ double cornerDot3(std::int64_t ix, std::int64_t iy, std::int64_t iz, double dx, 
 }
 
 // Per-octave shift, so the octaves do not all vanish together at lattice points.
-double octaveShift(int octave, std::uint32_t seed) { return 37.0 * hash01(octave, 11, seed) + 0.5; }
+double octaveShift(int octave, std::uint32_t seed) {
+    return 37.0 * hash01(octave, 11, seed) + 0.5;
+}
 
 }
 
-double hash01(std::int64_t x, std::int64_t y, std::uint32_t seed) { return hash01(x, y, 0, seed); }
+double hash01(std::int64_t x, std::int64_t y, std::uint32_t seed) {
+    return hash01(x, y, 0, seed);
+}
 
 double hash01(std::int64_t x, std::int64_t y, std::int64_t z, std::uint32_t seed) {
     return double(hashPoint(x, y, z, seed) >> 11) * (1.0 / 9007199254740992.0);
@@ -95,8 +104,7 @@ double value2(double x, double y, std::uint32_t seed, int period) {
     const std::int64_t ix = std::int64_t(fx), iy = std::int64_t(fy);
     const double tx = fade(x - fx), ty = fade(y - fy);
     auto corner = [&](std::int64_t cx, std::int64_t cy) { return hash01(wrap(cx, period), wrap(cy, period), seed); };
-    return lerp(lerp(corner(ix, iy), corner(ix + 1, iy), tx),
-                lerp(corner(ix, iy + 1), corner(ix + 1, iy + 1), tx), ty);
+    return lerp(lerp(corner(ix, iy), corner(ix + 1, iy), tx), lerp(corner(ix, iy + 1), corner(ix + 1, iy + 1), tx), ty);
 }
 
 double gradient2(double x, double y, std::uint32_t seed, int period) {
@@ -144,8 +152,8 @@ double fbm3(double x, double y, double z, std::uint32_t seed, int octaves, doubl
     double sum = 0.0, amplitude = 1.0, total = 0.0, frequency = 1.0;
     for (int i = 0; i < octaves; ++i) {
         const double shift = octaveShift(i, seed);
-        sum += amplitude * gradient3(x * frequency + shift, y * frequency + shift, z * frequency + shift,
-                                     seed + 7919u * i);
+        sum += amplitude *
+               gradient3(x * frequency + shift, y * frequency + shift, z * frequency + shift, seed + 7919u * i);
         total += amplitude;
         amplitude *= gain;
         frequency *= 2.0;

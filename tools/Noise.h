@@ -27,9 +27,9 @@ double fbm3(double x, double y, double z, std::uint32_t seed, int octaves, doubl
 
 // One random feature point per lattice cell; distances to the nearest two.
 struct CellDistances {
-    double nearest = 0.0;     // lattice units
-    double second = 0.0;      // lattice units
-    double nearestX = 0.0;    // position of the nearest feature point (unwrapped)
+    double nearest = 0.0;  // lattice units
+    double second = 0.0;   // lattice units
+    double nearestX = 0.0; // position of the nearest feature point (unwrapped)
     double nearestY = 0.0;
     std::uint32_t nearestId = 0; // stable random id of the nearest feature's cell
 };

@@ -25,7 +25,9 @@ int ObjMesh::addVertex(const ObjVertex& vertex) {
     return int(vertexList.size()) - 1;
 }
 
-void ObjMesh::addTriangle(int a, int b, int c) { triangleList.emplace_back(a, b, c); }
+void ObjMesh::addTriangle(int a, int b, int c) {
+    triangleList.emplace_back(a, b, c);
+}
 
 void ObjMesh::append(const ObjMesh& other, const glm::dmat4& transform) {
     const glm::dmat3 normalMatrix = glm::transpose(glm::inverse(glm::dmat3(transform)));
@@ -35,11 +37,13 @@ void ObjMesh::append(const ObjMesh& other, const glm::dmat4& transform) {
         vertex.normal = glm::normalize(normalMatrix * vertex.normal);
         vertexList.push_back(vertex);
     }
-    for (const glm::ivec3& t : other.triangleList) triangleList.push_back(t + glm::ivec3(base));
+    for (const glm::ivec3& t : other.triangleList)
+        triangleList.push_back(t + glm::ivec3(base));
 }
 
 ObjBounds ObjMesh::bounds() const {
-    if (vertexList.empty()) return {};
+    if (vertexList.empty())
+        return {};
     ObjBounds box{vertexList[0].position, vertexList[0].position};
     for (const ObjVertex& vertex : vertexList) {
         box.min = glm::min(box.min, vertex.position);
@@ -53,10 +57,12 @@ std::string ObjMesh::toObjText(ObjVConvention convention) const {
     text.reserve(vertexList.size() * 120 + triangleList.size() * 40);
     // Only vertices that a face uses are written, renumbered in order.
     std::vector<int> fileIndex(vertexList.size(), 0);
-    for (const glm::ivec3& t : triangleList) fileIndex[t.x] = fileIndex[t.y] = fileIndex[t.z] = 1;
+    for (const glm::ivec3& t : triangleList)
+        fileIndex[t.x] = fileIndex[t.y] = fileIndex[t.z] = 1;
     int written = 0;
     for (size_t i = 0; i < vertexList.size(); ++i) {
-        if (!fileIndex[i]) continue;
+        if (!fileIndex[i])
+            continue;
         fileIndex[i] = ++written;
         const ObjVertex& vertex = vertexList[i];
         const double position[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
@@ -81,7 +87,8 @@ void ObjMesh::save(const std::string& dir, const std::string& name, ObjVConventi
     const std::string text = toObjText(convention);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file) std::fclose(file);
+    if (file)
+        std::fclose(file);
     if (!written) {
         std::fprintf(stderr, "wm_generate: cannot write %s\n", path.c_str());
         std::exit(1);

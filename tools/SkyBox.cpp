@@ -31,10 +31,16 @@ constexpr double CLOUD_LAYER_OFFSET = 0.12; // flattens the cloud layer's projec
 constexpr double CLOUD_SCALE = 1.6;         // noise cells per unit of the projected cloud layer
 constexpr std::uint32_t SEED_CLOUDS = 4101;
 
-Rgb mix(Rgb a, Rgb b, double t) { return {a.r * (1.0 - t) + b.r * t, a.g * (1.0 - t) + b.g * t, a.b * (1.0 - t) + b.b * t}; }
-Rgb add(Rgb a, Rgb b, double k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k}; }
+Rgb mix(Rgb a, Rgb b, double t) {
+    return {a.r * (1.0 - t) + b.r * t, a.g * (1.0 - t) + b.g * t, a.b * (1.0 - t) + b.b * t};
+}
+Rgb add(Rgb a, Rgb b, double k) {
+    return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k};
+}
 
-double clamp01(double v) { return std::min(1.0, std::max(0.0, v)); }
+double clamp01(double v) {
+    return std::min(1.0, std::max(0.0, v));
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -46,9 +52,13 @@ Direction normalise(Direction d) {
     return {d.x / length, d.y / length, d.z / length};
 }
 
-Direction sunDirection() { return normalise({terrain::SUN_X, terrain::SUN_Y, terrain::SUN_Z}); }
+Direction sunDirection() {
+    return normalise({terrain::SUN_X, terrain::SUN_Y, terrain::SUN_Z});
+}
 
-double dot(Direction a, Direction b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Direction a, Direction b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 Rgb gradient(double y) {
     const double t = std::pow(clamp01(y), 0.5);
@@ -63,11 +73,13 @@ double cloudDensity(double layerX, double layerZ) {
 
 // Clouds over the sky colour: lit on the side facing the sun, shaded on the far side.
 Rgb addClouds(Rgb sky, Direction d, Direction sun) {
-    if (d.y <= 0.0) return sky;
+    if (d.y <= 0.0)
+        return sky;
     const double lift = d.y + CLOUD_LAYER_OFFSET;
     const double x = d.x / lift, z = d.z / lift;
     const double density = cloudDensity(x, z);
-    if (density <= 0.0) return sky;
+    if (density <= 0.0)
+        return sky;
     // Denser cloud between this point and the sun means this side is in the cloud's shade.
     const double towardsSun = cloudDensity(x + sun.x * 0.06, z + sun.z * 0.06);
     const double lit = clamp01(0.75 - 1.6 * (towardsSun - density));
@@ -81,11 +93,13 @@ Rgb addClouds(Rgb sky, Direction d, Direction sun) {
 
 Rgb skyColour(Direction d) {
     d = normalise(d);
-    if (d.y <= 0.0) return FOG; // below the horizon the sky is all fog
+    if (d.y <= 0.0)
+        return FOG; // below the horizon the sky is all fog
     const Direction sun = sunDirection();
     const double sunCos = dot(d, sun);
     Rgb colour = gradient(d.y);
-    colour = add(colour, SUN_GLOW, 0.35 * std::pow(std::max(0.0, sunCos), 40.0) + 0.12 * std::pow(std::max(0.0, sunCos), 6.0));
+    colour = add(colour, SUN_GLOW,
+                 0.35 * std::pow(std::max(0.0, sunCos), 40.0) + 0.12 * std::pow(std::max(0.0, sunCos), 6.0));
     colour = addClouds(colour, d, sun);
     colour = mix(colour, SUN_DISC, smoothstep(SUN_EDGE_COS, SUN_DISC_COS, sunCos));
     colour = add(colour, SUN_GLOW, 0.5 * std::pow(std::max(0.0, sunCos), 900.0));

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int DUDV_SIZE = 256;
-constexpr int DUDV_CELLS = 4;          // noise cells across one tile of the water
+constexpr int DUDV_CELLS = 4;            // noise cells across one tile of the water
 constexpr double DUDV_AMPLITUDE = 150.0; // 8-bit units per unit of noise around 128
 
 // Water distortion: red and green are two independent smooth offsets around 128, blue
@@ -31,8 +31,9 @@ Image makeWaterDudv() {
 }
 
 void generateSky(const std::string& resourcesDir) {
-    const char* faceFiles[] = {"skyboxRight.png", "skyboxLeft.png", "skyboxTop.png",
+    const char* faceFiles[] = {"skyboxRight.png",  "skyboxLeft.png", "skyboxTop.png",
                                "skyboxBottom.png", "skyboxBack.png", "skyboxFront.png"};
-    for (int face = 0; face < 6; ++face) savePng(resourcesDir, faceFiles[face], sky::makeSkyFace(face));
+    for (int face = 0; face < 6; ++face)
+        savePng(resourcesDir, faceFiles[face], sky::makeSkyFace(face));
     savePng(resourcesDir, "waterDUDV.png", makeWaterDudv());
 }

@@ -62,7 +62,9 @@ constexpr Patch FLOWER_PATCHES[] = {
     {{228, 292}, 10}, {{322, 244}, 9},  {{90, 126}, 9},   {{330, 300}, 12},
 };
 
-double clamp01(double v) { return std::min(1.0, std::max(0.0, v)); }
+double clamp01(double v) {
+    return std::min(1.0, std::max(0.0, v));
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -72,7 +74,8 @@ double smoothstep(double edge0, double edge1, double v) {
 Spot catmullRom(const Spot& p0, const Spot& p1, const Spot& p2, const Spot& p3, double t) {
     const double t2 = t * t, t3 = t2 * t;
     auto axis = [&](double a, double b, double c, double d) {
-        return 0.5 * (2.0 * b + (c - a) * t + (2.0 * a - 5.0 * b + 4.0 * c - d) * t2 + (3.0 * b - a - 3.0 * c + d) * t3);
+        return 0.5 *
+               (2.0 * b + (c - a) * t + (2.0 * a - 5.0 * b + 4.0 * c - d) * t2 + (3.0 * b - a - 3.0 * c + d) * t3);
     };
     return {axis(p0.x, p1.x, p2.x, p3.x), axis(p0.z, p1.z, p2.z, p3.z)};
 }
@@ -85,7 +88,8 @@ std::vector<Spot> sampleRoute(const Route& route) {
         const Spot& p0 = p[i == 0 ? 0 : i - 1];
         const Spot& p3 = p[std::min(p.size() - 1, i + 2)];
         const int steps = std::max(1, int(std::hypot(p[i + 1].x - p[i].x, p[i + 1].z - p[i].z) * 2.0));
-        for (int s = 0; s < steps; ++s) samples.push_back(catmullRom(p0, p[i], p[i + 1], p3, double(s) / steps));
+        for (int s = 0; s < steps; ++s)
+            samples.push_back(catmullRom(p0, p[i], p[i + 1], p3, double(s) / steps));
     }
     samples.push_back(p.back());
     return samples;
@@ -98,8 +102,8 @@ std::vector<double> paintPaths() {
     std::vector<double> cover(edge.size(), 0.0);
     for (const Route& route : routes()) {
         for (const Spot& s : sampleRoute(route)) {
-            const double halfWidth =
-                route.halfWidth * (1.0 + 0.3 * noise::fbm2(s.x / 30.0, s.z / 30.0, SEED_PATH_WIDTH, 2));
+            const double halfWidth = route.halfWidth *
+                                     (1.0 + 0.3 * noise::fbm2(s.x / 30.0, s.z / 30.0, SEED_PATH_WIDTH, 2));
             const int reach = int((halfWidth + 4.0) / TEXEL) + 1;
             const int cx = int(s.x / TEXEL), cz = int(s.z / TEXEL);
             for (int row = std::max(0, cz - reach); row <= std::min(MAP_SIZE - 1, cz + reach); ++row) {
@@ -123,8 +127,10 @@ std::vector<double> paintPaths() {
             double d = edge[size_t(row) * MAP_SIZE + col] + ragged;
             double c = cover[size_t(row) * MAP_SIZE + col];
             for (const Clearing& clearing : CLEARINGS) {
-                const double ex = (x - clearing.centre.x) / clearing.radiusX, ez = (z - clearing.centre.z) / clearing.radiusZ;
-                const double dc = (std::sqrt(ex * ex + ez * ez) - 1.0) * std::min(clearing.radiusX, clearing.radiusZ) + ragged;
+                const double ex = (x - clearing.centre.x) / clearing.radiusX,
+                             ez = (z - clearing.centre.z) / clearing.radiusZ;
+                const double dc = (std::sqrt(ex * ex + ez * ez) - 1.0) * std::min(clearing.radiusX, clearing.radiusZ) +
+                                  ragged;
                 if (dc < d) {
                     d = dc;
                     c = 1.0;
@@ -137,8 +143,8 @@ std::vector<double> paintPaths() {
 }
 
 struct GroundFacts {
-    double height;   // world units
-    double slope;    // rise per unit
+    double height; // world units
+    double slope;  // rise per unit
 };
 
 GroundFacts groundAt(const TerrainHeights& heights, double x, double z) {
@@ -152,7 +158,8 @@ GroundFacts groundAt(const TerrainHeights& heights, double x, double z) {
 double mudAt(double x, double z, const GroundFacts& ground) {
     const double wobble = 1.6 * noise::fbm2(x / 9.0, z / 9.0, SEED_SHORE_MUD, 3);
     const double shore = 1.0 - smoothstep(WATER_LEVEL + 2.0, WATER_LEVEL + 6.5, ground.height + wobble);
-    const double earth = 0.7 * smoothstep(0.5, 0.75, ground.slope + 0.15 * noise::fbm2(x / 12.0, z / 12.0, SEED_EARTH, 2));
+    const double earth = 0.7 *
+                         smoothstep(0.5, 0.75, ground.slope + 0.15 * noise::fbm2(x / 12.0, z / 12.0, SEED_EARTH, 2));
     return std::max(shore, earth);
 }
 

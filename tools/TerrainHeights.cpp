@@ -28,7 +28,8 @@ TerrainHeights::TerrainHeights(const TerrainShape& shape)
     const double step = TERRAIN_SIZE / (HEIGHT_MAP_SIZE - 1);
     for (int gz = 0; gz < HEIGHT_MAP_SIZE; ++gz)
         for (int gx = 0; gx < HEIGHT_MAP_SIZE; ++gx)
-            pixels[size_t(gz) * HEIGHT_MAP_SIZE + gx] = toHeightPixel(shape.heightAt(gx * step, gz * step), noise::hash01(gx, gz, SEED_DITHER));
+            pixels[size_t(gz) * HEIGHT_MAP_SIZE + gx] = toHeightPixel(shape.heightAt(gx * step, gz * step),
+                                                                      noise::hash01(gx, gz, SEED_DITHER));
     const double fineStep = TERRAIN_SIZE / (FINE_SIZE - 1);
     for (int iz = 0; iz < FINE_SIZE; ++iz)
         for (int ix = 0; ix < FINE_SIZE; ++ix)

@@ -21,5 +21,5 @@ public:
 
 private:
     std::vector<std::uint8_t> pixels;
-    std::vector<double> fine;   // FINE_SIZE x FINE_SIZE heights, world units
+    std::vector<double> fine; // FINE_SIZE x FINE_SIZE heights, world units
 };

@@ -16,9 +16,9 @@ struct Spot {
 };
 
 constexpr double TERRAIN_SIZE = 500.0;
-constexpr int HEIGHT_MAP_SIZE = 256;           // pixels per side, one vertex each
-constexpr double HEIGHT_STEP = 0.3125;         // world units per grey level
-constexpr int HEIGHT_ZERO_PIXEL = 128;         // grey level of height 0
+constexpr int HEIGHT_MAP_SIZE = 256;   // pixels per side, one vertex each
+constexpr double HEIGHT_STEP = 0.3125; // world units per grey level
+constexpr int HEIGHT_ZERO_PIXEL = 128; // grey level of height 0
 constexpr double WATER_LEVEL = layout::WATER_TILE.y;
 
 constexpr Spot toSpot(layout::GroundSpot spot) {
@@ -42,8 +42,8 @@ constexpr double LAKE_BED = -35.0;
 
 // The cottage stands on a flat pad; its door faces east onto a level yard.
 constexpr Spot COTTAGE = toSpot(layout::COTTAGE);
-constexpr double COTTAGE_PAD_HALF = 18.0;       // flat square around the house (+-13)
-constexpr double YARD_MARGIN = 4.0;             // beyond the door zone on every side
+constexpr double COTTAGE_PAD_HALF = 18.0; // flat square around the house (+-13)
+constexpr double YARD_MARGIN = 4.0;       // beyond the door zone on every side
 constexpr double YARD_MIN_X = layout::DOOR_ZONE.minX - YARD_MARGIN, YARD_MAX_X = layout::DOOR_ZONE.maxX + YARD_MARGIN;
 constexpr double YARD_MIN_Z = layout::DOOR_ZONE.minZ - YARD_MARGIN, YARD_MAX_Z = layout::DOOR_ZONE.maxZ + YARD_MARGIN;
 constexpr Spot DOOR = {288, 265};

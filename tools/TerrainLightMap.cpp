@@ -12,9 +12,9 @@ namespace {
 constexpr int MAP_SIZE = 512;
 constexpr double TEXEL = TERRAIN_SIZE / MAP_SIZE;
 
-constexpr double SHADOW_STEP = 0.75;       // world units along the ground per ray step
-constexpr double SHADOW_SOFTNESS = 5.0;    // larger: harder shadow edges
-constexpr double SHADOW_START = 0.25;      // ray starts this far above the ground
+constexpr double SHADOW_STEP = 0.75;    // world units along the ground per ray step
+constexpr double SHADOW_SOFTNESS = 5.0; // larger: harder shadow edges
+constexpr double SHADOW_START = 0.25;   // ray starts this far above the ground
 constexpr double MAX_TERRAIN_HEIGHT = 40.0;
 constexpr int AO_DIRECTIONS = 12;
 constexpr double AO_RADII[] = {2.5, 6.0, 14.0, 30.0};
@@ -54,10 +54,12 @@ double sunVisibility(const TerrainHeights& heights, double x, double z, const Di
         z += stepZ;
         rayY += risePerStep;
         // Beyond the terrain, or above every hill, nothing can block the sun.
-        if (x < 0.0 || z < 0.0 || x > TERRAIN_SIZE || z > TERRAIN_SIZE || rayY > MAX_TERRAIN_HEIGHT) break;
+        if (x < 0.0 || z < 0.0 || x > TERRAIN_SIZE || z > TERRAIN_SIZE || rayY > MAX_TERRAIN_HEIGHT)
+            break;
         const double clearance = rayY - heights.smoothHeightAt(x, z);
         visibility = std::min(visibility, SHADOW_SOFTNESS * clearance / (i * SHADOW_STEP));
-        if (visibility <= 0.0) return 0.0;
+        if (visibility <= 0.0)
+            return 0.0;
     }
     return std::max(0.0, visibility);
 }
@@ -70,7 +72,8 @@ double skyOpenness(const TerrainHeights& heights, double x, double z) {
         const double angle = 6.283185307179586 * (d + 0.5) / AO_DIRECTIONS;
         double horizon = 0.0; // tangent of the highest horizon angle
         for (double r : AO_RADII)
-            horizon = std::max(horizon, (heights.smoothHeightAt(x + std::cos(angle) * r, z + std::sin(angle) * r) - h) / r);
+            horizon = std::max(horizon,
+                               (heights.smoothHeightAt(x + std::cos(angle) * r, z + std::sin(angle) * r) - h) / r);
         occlusion += horizon / std::sqrt(1.0 + horizon * horizon); // sine of the angle
     }
     return 1.0 - AO_STRENGTH * occlusion / AO_DIRECTIONS;

@@ -28,7 +28,9 @@ constexpr double SPOT_RADIUS = 2.5;           // level ground under each placed 
 constexpr double CONE_ROUNDING = 4.0;         // rounds the foot of each levelling cone
 constexpr double CONE_SOFTNESS = 4.0;         // height band over which cut/fill blends in
 
-double clamp01(double v) { return std::min(1.0, std::max(0.0, v)); }
+double clamp01(double v) {
+    return std::min(1.0, std::max(0.0, v));
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -36,7 +38,9 @@ double smoothstep(double edge0, double edge1, double v) {
 }
 
 // Exact at t = 1, so the pad gets exactly its target height.
-double mix(double a, double b, double t) { return a * (1.0 - t) + b * t; }
+double mix(double a, double b, double t) {
+    return a * (1.0 - t) + b * t;
+}
 
 // Distance from (x, z) to an axis-aligned rectangle; 0 inside.
 double distanceToBox(double x, double z, double minX, double maxX, double minZ, double maxZ) {
@@ -55,9 +59,9 @@ double edgeDistance(double x, double z) {
 
 // Low rounded knolls in the open meadow, off the walked routes.
 struct Knoll {
-    double x, z;     // centre, world units
-    double radius;   // world units
-    double height;   // world units
+    double x, z;   // centre, world units
+    double radius; // world units
+    double height; // world units
 };
 constexpr Knoll KNOLLS[] = {{350, 345, 48, 8}, {72, 305, 42, 9}, {395, 175, 50, 7}, {300, 440, 40, 6}};
 
@@ -65,7 +69,8 @@ double knolls(double x, double z) {
     double sum = 0.0;
     for (const Knoll& k : KNOLLS) {
         const double s = std::hypot(x - k.x, z - k.z) / k.radius;
-        if (s < 1.0) sum += k.height * (1.0 - s * s) * (1.0 - s * s);
+        if (s < 1.0)
+            sum += k.height * (1.0 - s * s) * (1.0 - s * s);
     }
     return sum;
 }
@@ -79,7 +84,8 @@ double meadow(double x, double z) {
 double hills(double x, double z) {
     const double footWidth = 118.0 + 26.0 * noise::fbm2(x / 110.0, z / 110.0, SEED_HILL_FOOT, 3);
     const double t = clamp01(1.0 - edgeDistance(x, z) / footWidth);
-    if (t <= 0.0) return 0.0;
+    if (t <= 0.0)
+        return 0.0;
     const double crest = 29.0 + 8.0 * noise::fbm2(x / 85.0, z / 85.0, SEED_HILL_CREST, 3);
     const double rough = 6.0 * noise::fbm2(x / 42.0, z / 42.0, SEED_HILL_ROUGH, 4);
     const double rise = t * t * (3.0 - 2.0 * t);
@@ -98,7 +104,8 @@ double lakeDistance(double x, double z) {
 // Lowers the ground into the lake: a bowl below the water line, and above it a bank that
 // leaves the water at a moderate slope and flattens out into the meadow.
 double lakeShaped(double r, double ground) {
-    if (r >= LAKE_RADIUS + LAKE_BANK) return ground;
+    if (r >= LAKE_RADIUS + LAKE_BANK)
+        return ground;
     if (r <= LAKE_RADIUS) {
         const double q = r / LAKE_RADIUS;
         return LAKE_BED + (WATER_LEVEL - LAKE_BED) * q * q;
@@ -111,16 +118,19 @@ double lakeShaped(double r, double ground) {
 
 // Polynomial smooth minimum and maximum; softness 0 gives the exact min and max.
 double softMin(double a, double b, double softness) {
-    if (softness <= 0.0) return std::min(a, b);
+    if (softness <= 0.0)
+        return std::min(a, b);
     const double h = clamp01(0.5 + 0.5 * (b - a) / softness);
     return mix(b, a, h) - softness * h * (1.0 - h);
 }
 
-double softMax(double a, double b, double softness) { return -softMin(-a, -b, softness); }
+double softMax(double a, double b, double softness) {
+    return -softMin(-a, -b, softness);
+}
 
 struct Levelling {
-    double slope;   // rise per unit of the cut or fill next to the flat area
-    double flare;   // growth of that slope per unit of distance
+    double slope; // rise per unit of the cut or fill next to the flat area
+    double flare; // growth of that slope per unit of distance
 };
 
 // Levels ground around a flat area at height `level`: the ground is cut or filled to stay
@@ -152,7 +162,8 @@ double distanceToPad(double x, double z) {
 }
 
 TerrainShape::TerrainShape() {
-    for (const layout::GroundSpot& spot : PLACEMENTS) settleTargets.push_back(naturalHeight(spot.x, spot.z));
+    for (const layout::GroundSpot& spot : PLACEMENTS)
+        settleTargets.push_back(naturalHeight(spot.x, spot.z));
     questLampTarget = naturalHeight(QUEST_LAMP.x, QUEST_LAMP.z);
 }
 

@@ -17,9 +17,15 @@ struct Rgb {
     double r, g, b;
 };
 
-Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
-Rgb scale(Rgb c, double k) { return {c.r * k, c.g * k, c.b * k}; }
-double clamp01(double v) { return std::min(1.0, std::max(0.0, v)); }
+Rgb mix(Rgb a, Rgb b, double t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+Rgb scale(Rgb c, double k) {
+    return {c.r * k, c.g * k, c.b * k};
+}
+double clamp01(double v) {
+    return std::min(1.0, std::max(0.0, v));
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -34,7 +40,8 @@ public:
     Rgb& at(int x, int y) { return texels[size_t(wrap(y)) * size + wrap(x)]; }
 
     void blend(int x, int y, Rgb colour, double alpha) {
-        if (alpha <= 0.0) return;
+        if (alpha <= 0.0)
+            return;
         Rgb& t = at(x, y);
         t = mix(t, colour, std::min(1.0, alpha));
     }
@@ -117,14 +124,16 @@ Canvas paintGrass(std::uint32_t seed, Rgb lush, Rgb dry, Rgb dark) {
         const double light = rng.range(0.62, 1.22);
         const Rgb root = scale(base, light * 0.8);
         const Rgb tip = scale(mix(base, Rgb{200, 205, 120}, rng.range(0.0, 0.25)), light * 1.05);
-        canvas.stroke(x, y, x + std::cos(angle) * length, y + std::sin(angle) * length, rng.range(1.2, 2.2), root,
-                      tip, 0.9);
+        canvas.stroke(x, y, x + std::cos(angle) * length, y + std::sin(angle) * length, rng.range(1.2, 2.2), root, tip,
+                      0.9);
     }
     return canvas;
 }
 
 // Periodic relief of the mud, roughly in [-1, 1].
-double mudRelief(int x, int y) { return tileNoise(x, y, 7, 2301, 5); }
+double mudRelief(int x, int y) {
+    return tileNoise(x, y, 7, 2301, 5);
+}
 
 // Pebbles: each cell of a periodic cellular pattern may hold one stone, lit from the upper
 // left, with a contact shadow; `cells` across the tile, `share` of the cells occupied.
@@ -137,10 +146,12 @@ void paintGravel(Canvas& canvas, int cells, double share, std::uint32_t seed) {
             v += warp * noise::fbm2(u * 2.0, v * 2.0, seed + 2, 2, cells * 2);
             const noise::CellDistances cell = noise::cellular2(u, v, seed, cells);
             const double pick = double(cell.nearestId % 1000) / 1000.0;
-            if (pick >= share) continue;
+            if (pick >= share)
+                continue;
             const double radius = 0.3 + 0.25 * (pick / share);
             const double edge = radius - cell.nearest;
-            if (edge < -0.1) continue;
+            if (edge < -0.1)
+                continue;
             if (edge < 0.0) {
                 canvas.at(x, y) = scale(canvas.at(x, y), 0.78 + 2.2 * (-edge)); // contact shadow
                 continue;
@@ -150,7 +161,8 @@ void paintGravel(Canvas& canvas, int cells, double share, std::uint32_t seed) {
             const double tone = 92.0 + 95.0 * double((cell.nearestId >> 10) % 1000) / 1000.0;
             const double warmth = double((cell.nearestId >> 20) % 100) / 100.0;
             const Rgb stone{tone * (1.0 + 0.08 * warmth), tone * 0.97, tone * (0.95 - 0.12 * warmth)};
-            canvas.at(x, y) = mix(canvas.at(x, y), scale(stone, 0.72 + 0.25 * bump + 0.3 * lit), smoothstep(0.0, 0.05, edge));
+            canvas.at(x, y) = mix(canvas.at(x, y), scale(stone, 0.72 + 0.25 * bump + 0.3 * lit),
+                                  smoothstep(0.0, 0.05, edge));
         }
     }
 }
@@ -170,7 +182,8 @@ Image makeFlowerGrassTexture() {
         const double x = rng.range(0, TEXTURE_SIZE), y = rng.range(0, TEXTURE_SIZE);
         // Flowers grow in loose clusters.
         const double density = tileNoise(int(x), int(y), 6, 2203, 3);
-        if (rng.uniform() > smoothstep(-0.3, 0.4, density)) continue;
+        if (rng.uniform() > smoothstep(-0.3, 0.4, density))
+            continue;
         ++placed;
         const Rgb petal = scale(petals[rng.next() % 5], rng.range(0.85, 1.05));
         const double radius = rng.range(2.6, 4.6);
@@ -208,7 +221,8 @@ Image makeMudTexture() {
     Rng rng(2304);
     for (int i = 0; i < 140; ++i) {
         const double x = rng.range(0, TEXTURE_SIZE), y = rng.range(0, TEXTURE_SIZE), r = rng.range(1.5, 4.0);
-        if (mudRelief(int(x), int(y)) < -0.25) continue; // not in the puddles
+        if (mudRelief(int(x), int(y)) < -0.25)
+            continue; // not in the puddles
         const double grey = rng.range(85, 135);
         canvas.disc(x + 0.8, y + 0.8, r, Rgb{40, 30, 22}, 0.6);
         canvas.disc(x, y, r, Rgb{grey * 1.05, grey, grey * 0.88}, 0.9);

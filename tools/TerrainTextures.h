@@ -6,9 +6,9 @@
 
 namespace terrain {
 
-Image makeGrassTexture();        // background: meadow grass
-Image makeMudTexture();          // red channel of the blend map: wet mud
-Image makeFlowerGrassTexture();  // green channel: grass with small flowers
-Image makePathTexture();         // blue channel: sandy gravel path
+Image makeGrassTexture();       // background: meadow grass
+Image makeMudTexture();         // red channel of the blend map: wet mud
+Image makeFlowerGrassTexture(); // green channel: grass with small flowers
+Image makePathTexture();        // blue channel: sandy gravel path
 
 }

@@ -28,14 +28,19 @@ Image makeContactSheet() {
                 double rgb[3];
                 double alpha = 1.0;
                 if (src.channels >= 3) {
-                    rgb[0] = p[0]; rgb[1] = p[1]; rgb[2] = p[2];
-                    if (src.channels == 4) alpha = p[3] / 255.0;
+                    rgb[0] = p[0];
+                    rgb[1] = p[1];
+                    rgb[2] = p[2];
+                    if (src.channels == 4)
+                        alpha = p[3] / 255.0;
                 } else {
                     rgb[0] = rgb[1] = rgb[2] = p[0];
-                    if (src.channels == 2) alpha = p[1] / 255.0;
+                    if (src.channels == 2)
+                        alpha = p[1] / 255.0;
                 }
                 std::uint8_t* d = sheet.at(ox + x, oy + y);
-                for (int c = 0; c < 3; ++c) d[c] = toByte(rgb[c] * alpha + back * (1.0 - alpha));
+                for (int c = 0; c < 3; ++c)
+                    d[c] = toByte(rgb[c] * alpha + back * (1.0 - alpha));
             }
         }
     }

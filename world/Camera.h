@@ -15,10 +15,10 @@ public:
 
     const InputState* input = nullptr;
     Vec3 position{0.0f};
-    float pitch = 0;                // degrees, positive looks down
-    float yaw = 0;                  // degrees
+    float pitch = 0; // degrees, positive looks down
+    float yaw = 0;   // degrees
     const Player* target = nullptr;
-    float distanceFromTarget = 50;  // world units
+    float distanceFromTarget = 50; // world units
 
     // Recomputes pitch (while the right button is held), position and yaw.
     void move();

@@ -29,8 +29,8 @@ public:
     // The glyph for a character code; the placeholder for codes the atlas lacks.
     const Glyph& glyph(std::uint32_t code) const;
     bool hasGlyph(std::uint32_t code) const;
-    int glyphHeight() const { return inkHeight; }                 // texels
-    int lineHeight() const { return inkHeight + inkHeight / 4; }   // texels from line to line
+    int glyphHeight() const { return inkHeight; }                // texels
+    int lineHeight() const { return inkHeight + inkHeight / 4; } // texels from line to line
     int atlasWidth() const { return atlasSize[0]; }
     int atlasHeight() const { return atlasSize[1]; }
 

@@ -17,7 +17,7 @@ struct InputState {
     std::unordered_map<int, bool> pressed; // SDL keycode or mouse button number -> held
     float mouseX = 0, mouseY = 0;
     float lastMouseX = 0, lastMouseY = 0;
-    float mouseDX = 0, mouseDY = 0;        // motion since the previous frame's events
+    float mouseDX = 0, mouseDY = 0; // motion since the previous frame's events
     bool hasMouse = false;
 
     // Called before a frame's events: releases held back from the last frame take

@@ -16,9 +16,9 @@ enum class WalkStep { PathEmpty, Moved, Arrived };
 enum class ClickTarget { Ready, Reset, ButtonColumn, Terrain };
 
 namespace PathWalking {
-constexpr float WALK_SPEED = 20.0f;         // units per second
-constexpr float WALK_SPEED_UPHILL = 9.0f;   // units per second, towards a higher point
-constexpr float ARRIVAL_TOLERANCE = 0.5f;   // world units, per axis
+constexpr float WALK_SPEED = 20.0f;       // units per second
+constexpr float WALK_SPEED_UPHILL = 9.0f; // units per second, towards a higher point
+constexpr float ARRIVAL_TOLERANCE = 0.5f; // world units, per axis
 // World units: a picked point on level ground can sit a float step or so above it,
 // which is no climb.
 constexpr float LEVEL_TOLERANCE = 0.01f;

@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-Player::Player(const InputState* givenInput, Model* givenModel, const Vec3& givenPosition,
-               float givenRotX, float givenRotY, float givenRotZ, float givenScale)
-    : input(givenInput), model(givenModel), position(givenPosition), rotX(givenRotX), rotY(givenRotY),
-      rotZ(givenRotZ), scale(givenScale) {}
+Player::Player(const InputState* givenInput, Model* givenModel, const Vec3& givenPosition, float givenRotX,
+               float givenRotY, float givenRotZ, float givenScale)
+    : input(givenInput), model(givenModel), position(givenPosition), rotX(givenRotX), rotY(givenRotY), rotZ(givenRotZ),
+      scale(givenScale) {}
 
 void Player::readKeys() {
     moving = false;

@@ -27,8 +27,8 @@ public:
     float verticalSpeed = 0; // units per second
     bool moving = false;
 
-    Player(const InputState* input, Model* model, const Vec3& position,
-           float rotX, float rotY, float rotZ, float scale);
+    Player(const InputState* input, Model* model, const Vec3& position, float rotX, float rotY, float rotZ,
+           float scale);
 
     Vec3 getPosition() const { return position; }
     float getRotY() const { return rotY; }

@@ -6,14 +6,9 @@
 
 TerrainPicker::TerrainPicker(const InputState* givenInput, const Camera* givenCamera, const Mat4& givenProjection,
                              const Terrain* givenTerrain, int givenWidth, int givenHeight)
-    : width(float(givenWidth)),
-      height(float(givenHeight)),
-      projection(givenProjection),
-      inverseProjection(glm::inverse(givenProjection)),
-      view(Transforms::makeViewMatrix(*givenCamera)),
-      terrain(givenTerrain),
-      camera(givenCamera),
-      input(givenInput) {}
+    : width(float(givenWidth)), height(float(givenHeight)), projection(givenProjection),
+      inverseProjection(glm::inverse(givenProjection)), view(Transforms::makeViewMatrix(*givenCamera)),
+      terrain(givenTerrain), camera(givenCamera), input(givenInput) {}
 
 void TerrainPicker::update() {
     view = Transforms::makeViewMatrix(*camera);

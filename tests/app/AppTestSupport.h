@@ -46,7 +46,8 @@ inline void pushMotion(int x, int y) {
 // where fatalError writes, goes to the standard error that EXPECT_EXIT matches.
 inline void startChild(const char* answer) {
     int fds[2];
-    if (pipe(fds) != 0 || write(fds[1], answer, std::strlen(answer)) < 0) std::abort();
+    if (pipe(fds) != 0 || write(fds[1], answer, std::strlen(answer)) < 0)
+        std::abort();
     close(fds[1]);
     dup2(fds[0], STDIN_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);

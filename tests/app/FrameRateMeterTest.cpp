@@ -12,7 +12,8 @@ TEST(FrameRateMeter, LineKeepsTheFirstFourCharactersOfTheFixedValue) {
 TEST(FrameRateMeter, PrintsNothingWhileSwitchedOffButKeepsTheMinimum) {
     FrameRateMeter meter;
     std::string printed;
-    for (double ticks = 16; ticks < 5000; ticks += 16) printed += meter.sample(ticks, false);
+    for (double ticks = 16; ticks < 5000; ticks += 16)
+        printed += meter.sample(ticks, false);
     printed += meter.sample(5100, false); // a slow frame of about 104 ms
     printed += meter.sample(5100, false); // equal ticks are no frame rate at all
     EXPECT_EQ(printed, "");

@@ -97,7 +97,10 @@ TEST_F(GameEvents, PressAndReleaseInOneFrameHoldForThatFrameOnly) {
 }
 
 TEST_F(GameEvents, EachFunctionKeyPrintsItsLines) {
-    const struct { SDL_Keycode key; const char* lines; } keys[] = {
+    const struct {
+        SDL_Keycode key;
+        const char* lines;
+    } keys[] = {
         {SDLK_F1, "Displaying Help.\nMove the camera with the arrow - keys.\n"
                   "Change camera pitch by holding the right mouse button and moving the mouse.\n"
                   "Change zoom with the scrollwheel.\n\nMove the player by clicking and then hitting READY.\n"
@@ -148,7 +151,10 @@ TEST_F(GameEvents, FilterKeysStepTheTexturesThroughAllFourFilterPairs) {
     game.switchTextures = {textures[0], textures[1]};
     game.mipmapQuality = true;
     game.samplingQuality = true;
-    const struct { SDL_Keycode key; GLint min, mag; } steps[] = {
+    const struct {
+        SDL_Keycode key;
+        GLint min, mag;
+    } steps[] = {
         {SDLK_F4, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR},
         {SDLK_F5, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
         {SDLK_F4, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
@@ -157,7 +163,8 @@ TEST_F(GameEvents, FilterKeysStepTheTexturesThroughAllFourFilterPairs) {
     for (const auto& step : steps) {
         tap(step.key);
         frame();
-        for (const GLuint texture : textures) EXPECT_EQ(filtersOf(texture), std::make_pair(step.min, step.mag));
+        for (const GLuint texture : textures)
+            EXPECT_EQ(filtersOf(texture), std::make_pair(step.min, step.mag));
     }
     glDeleteTextures(2, textures);
 }

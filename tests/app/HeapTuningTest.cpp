@@ -1,5 +1,5 @@
-#include "app/Game.h"
 #include "app/HeapTuning.h"
+#include "app/Game.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@
 #include <cstdlib>
 
 TEST(HeapTuning, OnlyTheStartUpStepTunesTheHeapNotBuildingAGame) {
-    if (!canTuneHeap()) GTEST_SKIP() << "this build's allocator is not glibc's heap (AddressSanitizer), so nothing is tuned";
+    if (!canTuneHeap())
+        GTEST_SKIP() << "this build's allocator is not glibc's heap (AddressSanitizer), so nothing is tuned";
     // Bytes the allocator holds from the system, in the heap and in separate mappings.
     const auto heapBytes = [] { return mallinfo2().arena + mallinfo2().hblkhd; };
     constexpr size_t UNTOUCHED = size_t(1) << 20; // a Game's own members are far smaller

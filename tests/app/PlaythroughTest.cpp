@@ -4,8 +4,8 @@
 
 #include "app/FrameClock.h"
 #include "app/Game.h"
-#include "assets/PhaseTimer.h"
 #include "assets/ModelLoader.h"
+#include "assets/PhaseTimer.h"
 #include "render/SceneRenderer.h"
 #include "world/Quest.h"
 #include "world/SceneLayout.h"
@@ -30,21 +30,24 @@ protected:
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     void TearDown() override {
-        if (!shutDown) game.shutDown();
+        if (!shutDown)
+            game.shutDown();
         setFrameStampSource(nullptr);
     }
 
     // Runs frames and returns what they printed.
     std::string frames(int count) {
         testing::internal::CaptureStdout();
-        for (int i = 0; i < count; ++i) game.runFrame();
+        for (int i = 0; i < count; ++i)
+            game.runFrame();
         return testing::internal::GetCapturedStdout();
     }
     // A quick click: pressed and released before one frame, then the frame that releases it.
     std::string clickAt(int x, int y) {
         SDL_WarpMouseInWindow(game.display.window, x, y);
         // The motion comes back through the X server, some frames later on a loaded machine.
-        for (int i = 0; i < 100 && Vec2(game.input.mouseX, game.input.mouseY) != Vec2(x, y); ++i) frames(1);
+        for (int i = 0; i < 100 && Vec2(game.input.mouseX, game.input.mouseY) != Vec2(x, y); ++i)
+            frames(1);
         pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
         pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
         const std::string out = frames(1);
@@ -57,7 +60,8 @@ protected:
         game.player->position = Vec3(x, game.terrain->heightAt(x, z - 6), z - 6);
         game.path = {Vec3(x, game.terrain->heightAt(x, z), z)};
         std::string out = clickAt(READY_X, BUTTON_Y);
-        for (int i = 0; i < 300 && !game.path.empty(); ++i) out += frames(1); // 5 s at most
+        for (int i = 0; i < 300 && !game.path.empty(); ++i)
+            out += frames(1); // 5 s at most
         EXPECT_TRUE(game.path.empty());
         return out + frames(2);
     }
@@ -98,7 +102,8 @@ TEST_F(Playthrough, ShutDownDeletesTheTexturesAndTheRunsLocals) {
     game.shutDown();
     shutDown = true;
     EXPECT_TRUE(game.sceneRenderer() == nullptr && game.terrainPicker() == nullptr);
-    for (const unsigned int texture : textures) EXPECT_FALSE(glIsTexture(texture));
+    for (const unsigned int texture : textures)
+        EXPECT_FALSE(glIsTexture(texture));
 }
 
 TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
@@ -122,13 +127,23 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
         float shineDamper = 5, reflectivity = 0.1f;
     } entities[] = {
         // The face, the cottage, seven trees, two lamps, five ferns, the marker.
-        {188, ON_GROUND, 377, 0.5f, 8, true, 1, 0, 10}, {255, -34.6f, 252, 43, 10, true, 1, 0, 75, 1},
-        {60, ON_GROUND, 118, 5, 11}, {292, ON_GROUND, 132, 5, 12}, {383, ON_GROUND, 106, 5, 13},
-        {457, ON_GROUND, 214, 5, 14}, {461, ON_GROUND, 333, 5, 15}, {425, ON_GROUND, 421, 5, 16},
-        {112, ON_GROUND, 424, 5, 17}, {291, ON_GROUND, 273, 0.75f, 18}, {111, ON_GROUND, 138, 0.75f, 19},
-        {306, ON_GROUND, 264, 0.5f, 20, true, 2, 0}, {225, ON_GROUND, 274, 0.5f, 21, true, 2, 1},
-        {92, ON_GROUND, 230, 0.5f, 22, true, 2, 2}, {95, ON_GROUND, 144, 0.5f, 23, true, 2, 3},
-        {158, ON_GROUND, 252, 0.5f, 24, true, 2, 0}, {-100, -100, -100, 1, 29, true},
+        {188, ON_GROUND, 377, 0.5f, 8, true, 1, 0, 10},
+        {255, -34.6f, 252, 43, 10, true, 1, 0, 75, 1},
+        {60, ON_GROUND, 118, 5, 11},
+        {292, ON_GROUND, 132, 5, 12},
+        {383, ON_GROUND, 106, 5, 13},
+        {457, ON_GROUND, 214, 5, 14},
+        {461, ON_GROUND, 333, 5, 15},
+        {425, ON_GROUND, 421, 5, 16},
+        {112, ON_GROUND, 424, 5, 17},
+        {291, ON_GROUND, 273, 0.75f, 18},
+        {111, ON_GROUND, 138, 0.75f, 19},
+        {306, ON_GROUND, 264, 0.5f, 20, true, 2, 0},
+        {225, ON_GROUND, 274, 0.5f, 21, true, 2, 1},
+        {92, ON_GROUND, 230, 0.5f, 22, true, 2, 2},
+        {95, ON_GROUND, 144, 0.5f, 23, true, 2, 3},
+        {158, ON_GROUND, 252, 0.5f, 24, true, 2, 0},
+        {-100, -100, -100, 1, 29, true},
     };
     ASSERT_EQ(game.entities.size(), std::size(entities));
     for (size_t i = 0; i < std::size(entities); ++i) {
@@ -156,7 +171,8 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
     EXPECT_EQ(game.camera.target, game.cameraAnchor);
 
     std::vector<std::tuple<Vec3, Vec3, Vec3>> lights;
-    for (const Light* l : game.lights) lights.emplace_back(l->position, l->colour, l->attenuation);
+    for (const Light* l : game.lights)
+        lights.emplace_back(l->position, l->colour, l->attenuation);
     const Vec3 lampColour(1, 0.345f, 0.25f), lampFallOff(1, 0.02f, 0);
     EXPECT_EQ(lights, (std::vector<std::tuple<Vec3, Vec3, Vec3>>{
                           {{-150, 10000, 7900}, {1, 1, 1}, {1, 0, 0}},
@@ -164,7 +180,8 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
                           {{111, ground(111, 138) + 10, 138}, lampColour, lampFallOff}}));
 
     std::vector<std::tuple<unsigned int, Vec2, Vec2>> guis;
-    for (const GuiElement* g : game.guis) guis.emplace_back(g->texture, g->position, g->scale);
+    for (const GuiElement* g : game.guis)
+        guis.emplace_back(g->texture, g->position, g->scale);
     EXPECT_EQ(guis, (std::vector<std::tuple<unsigned int, Vec2, Vec2>>{{loaded[25], {0.5f, 0.5f}, {0.25f, 0.25f}},
                                                                        {loaded[26], {0.3f, -0.8f}, {0.1f, 0.1f}},
                                                                        {loaded[27], {-0.3f, -0.8f}, {0.1f, 0.1f}}}));
@@ -175,7 +192,8 @@ TEST_F(Playthrough, TheSceneIsBuiltAsTabled) {
     // The filter switches reach the player's texture, the terrain's four ground textures
     // and blend map (not its light map), and each entity's colours (not the normal map).
     std::vector<unsigned int> switched = {loaded[7], loaded[1], loaded[2], loaded[3], loaded[4], loaded[5]};
-    for (const auto& row : entities) switched.push_back(loaded[row.texture]);
+    for (const auto& row : entities)
+        switched.push_back(loaded[row.texture]);
     EXPECT_EQ(game.switchTextures, switched);
 }
 
@@ -199,11 +217,13 @@ TEST_F(Playthrough, TheCottageWantsTheLampCheckedFirst) {
 TEST_F(Playthrough, TheOwnersLineShowsInTheWindowForSixSeconds) {
     int parchment = 0; // bright, yellowish pixels in the panel's place at the end of the GUI pass
     PhaseTimer::setListener([&](Phase phase, bool begin) {
-        if (phase != Phase::GUI_SUBMIT || begin) return;
+        if (phase != Phase::GUI_SUBMIT || begin)
+            return;
         std::vector<unsigned char> rgba(600 * 140 * 4);
         glReadPixels(20, 768 - 20 - 140, 600, 140, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         parchment = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4) parchment += rgba[i] > 150 && rgba[i + 1] > 130 && rgba[i] > rgba[i + 2] + 30;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            parchment += rgba[i] > 150 && rgba[i + 1] > 130 && rgba[i] > rgba[i + 2] + 30;
     });
     PhaseTimer::enable(true);
     constexpr int PANEL_PIXELS = 600 * 140;
@@ -215,7 +235,8 @@ TEST_F(Playthrough, TheOwnersLineShowsInTheWindowForSixSeconds) {
     EXPECT_GT(parchment, PANEL_PIXELS / 2) << "in the frame that prints the line";
     ASSERT_TRUE(game.speechText());
     std::string shown; // the panel's lines joined again
-    for (const std::string& line : game.speechText()->getLayout().lines) shown += (shown.empty() ? "" : " ") + line;
+    for (const std::string& line : game.speechText()->getLayout().lines)
+        shown += (shown.empty() ? "" : " ") + line;
     EXPECT_EQ(shown, Quest::REMINDER);
 
     // One long frame each, on the fixed clock: the panel outlives 5.8 s but not 6.1 s.

@@ -11,8 +11,10 @@ template <typename T>
 std::vector<T> readBufferOf(GLuint vertexArray, int attribute) {
     glBindVertexArray(vertexArray);
     GLint buffer = 0, bytes = 0;
-    if (attribute < 0) glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &buffer);
-    else glGetVertexAttribiv(GLuint(attribute), GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+    if (attribute < 0)
+        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &buffer);
+    else
+        glGetVertexAttribiv(GLuint(attribute), GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
     glBindVertexArray(0);
     glBindBuffer(GL_COPY_READ_BUFFER, GLuint(buffer));
     glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &bytes);
@@ -21,5 +23,9 @@ std::vector<T> readBufferOf(GLuint vertexArray, int attribute) {
     return values;
 }
 
-inline std::vector<float> readAttribute(GLuint vao, int attribute) { return readBufferOf<float>(vao, attribute); }
-inline std::vector<int> readIndices(GLuint vao) { return readBufferOf<int>(vao, -1); }
+inline std::vector<float> readAttribute(GLuint vao, int attribute) {
+    return readBufferOf<float>(vao, attribute);
+}
+inline std::vector<int> readIndices(GLuint vao) {
+    return readBufferOf<int>(vao, -1);
+}

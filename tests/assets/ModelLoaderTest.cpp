@@ -1,6 +1,6 @@
+#include "assets/ModelLoader.h"
 #include "assets/GlReadback.h"
 #include "assets/Mesh.h"
-#include "assets/ModelLoader.h"
 #include "assets/TestFiles.h"
 #include "support/GlContext.h"
 
@@ -49,16 +49,20 @@ TEST_F(ModelLoaderTest, CleanUpDeletesEveryNameEvenOfMissingImages) {
     EXPECT_EQ(textures[1], missing);
     loader.cleanUp();
     EXPECT_TRUE(loader.vertexArrays().empty() && loader.buffers().empty() && loader.textures().empty());
-    for (const unsigned int name : vertexArrays) EXPECT_FALSE(glIsVertexArray(name)) << name;
-    for (const unsigned int name : buffers) EXPECT_FALSE(glIsBuffer(name)) << name;
-    for (const unsigned int name : textures) EXPECT_FALSE(glIsTexture(name)) << name;
+    for (const unsigned int name : vertexArrays)
+        EXPECT_FALSE(glIsVertexArray(name)) << name;
+    for (const unsigned int name : buffers)
+        EXPECT_FALSE(glIsBuffer(name)) << name;
+    for (const unsigned int name : textures)
+        EXPECT_FALSE(glIsTexture(name)) << name;
 }
 
 TEST_F(ModelLoaderTest, CubeMapFacesWithUnalignedRowsFillTheirFacesInOrder) {
     std::vector<std::string> faces;
     for (unsigned char face = 0; face < 6; ++face) {
         std::vector<unsigned char> rgb(27); // 9-byte rows; each face's bytes count up from face * 30
-        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = (unsigned char)(face * 30 + i);
+        for (size_t i = 0; i < rgb.size(); ++i)
+            rgb[i] = (unsigned char)(face * 30 + i);
         faces.push_back(writePng("loaderSky" + std::to_string(face) + ".png", 3, 3, 3, rgb));
     }
     const GLuint cube = loader.loadCubeMap(faces);
@@ -79,7 +83,8 @@ TEST_F(ModelLoaderTest, MipLevelsAreOpenGlsOwn) {
     for (const auto& [width, height] : {std::pair{16, 4}, std::pair{2, 8}, std::pair{6, 3}}) {
         std::vector<unsigned char> rgba(size_t(width) * height * 4);
         unsigned int noise = 12345;
-        for (unsigned char& byte : rgba) byte = (unsigned char)((noise = noise * 1103515245u + 12345u) >> 23);
+        for (unsigned char& byte : rgba)
+            byte = (unsigned char)((noise = noise * 1103515245u + 12345u) >> 23);
         const std::string name = "loaderNoise" + std::to_string(width) + "x" + std::to_string(height) + ".png";
         const GLuint loaded = loader.loadTexture(writePng(name, width, height, 4, rgba));
         GLuint reference = 0;
@@ -95,7 +100,8 @@ TEST_F(ModelLoaderTest, MipLevelsAreOpenGlsOwn) {
                 glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &levelWidth);
                 glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &levelHeight);
                 std::vector<unsigned char> read(size_t(levelWidth) * levelHeight * 4);
-                if (!read.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
+                if (!read.empty())
+                    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
                 return read;
             };
             const std::vector<unsigned char> expected = texels(reference);

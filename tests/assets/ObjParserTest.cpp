@@ -1,7 +1,7 @@
-#include "assets/Mesh.h"
-#include "assets/ModelLoader.h"
 #include "assets/ObjParser.h"
 #include "assets/GlReadback.h"
+#include "assets/Mesh.h"
+#include "assets/ModelLoader.h"
 #include "assets/TestFiles.h"
 #include "support/GlContext.h"
 
@@ -44,7 +44,9 @@ std::vector<float> slice(const std::vector<float>& values, size_t vertex, size_t
     return std::vector<float>(values.begin() + vertex * width, values.begin() + (vertex + 1) * width);
 }
 
-auto arraysOf(const ObjData& data) { return std::tie(data.positions, data.textureCoords, data.normals, data.indices); }
+auto arraysOf(const ObjData& data) {
+    return std::tie(data.positions, data.textureCoords, data.normals, data.indices);
+}
 
 }
 
@@ -74,20 +76,21 @@ TEST(ObjParser, AcceptsOnlyExactKeywordsAndTokenCounts) {
 TEST(ObjParser, ReadsNumbersExactlyAsStrtodAndStrtolDo) {
     std::vector<std::string> tokens{
         "1e2", "-.5", "+3", "1.5abc", "0x10", "1e400", "-1e400", "1e-400", "1e-310", "3.4028235e38", "3.4028236e38",
-        "0x1p3", "-0x10", "0x", "inf", "-inf", "nan", "infinity", "\v5", "\t-2", "+7", "-", "+", ".", "-.", "e5",
-        "1e", "1e+", "00012", "-0", "00x1", "3\r", "2abc", "123456789012345678901234567890", "2.4703282292062327e-324",
+        "0x1p3", "-0x10", "0x", "inf", "-inf", "nan", "infinity", "\v5", "\t-2", "+7", "-", "+", ".", "-.", "e5", "1e",
+        "1e+", "00012", "-0", "00x1", "3\r", "2abc", "123456789012345678901234567890", "2.4703282292062327e-324",
         "99999999999999999999", "-99999999999999999999", "2147483648",
         "1.0000000596046448", // halfway between two floats once in double: narrowing rounds to even
         // Around the limits of the exact shortcut: 2^53 in the digits, 10^22 in the power, 19 digits.
         "9007199254740992", "9007199254740993", "9007199254740991e-22", "1e22", "1e23", "1e-22", "1e-23",
-        "1234567890123456789", "12345678901234567890", "0.00000000000000000001", "00000000000000000000001",
-        "4.9e-324", "-0.0e5", "123456.e-3", "1.7976931348623157e308", "0.1", "0.2", "0.30000000000000004",
+        "1234567890123456789", "12345678901234567890", "0.00000000000000000001", "00000000000000000000001", "4.9e-324",
+        "-0.0e5", "123456.e-3", "1.7976931348623157e308", "0.1", "0.2", "0.30000000000000004",
         // Hexadecimal, NaN payloads and out-of-range values, which from_chars reads otherwise or not at all.
         "0x1p+-9", "0xinf", "0x.8p1", "0x1p2000", "-0x1p-2000", "1000e-330", "nan(0x40000000)", "-nan(077)"};
     std::mt19937 random(11);
     const auto digits = [&random](int most) {
         std::string text(random() % (most + 1), '0');
-        for (char& digit : text) digit = char('0' + random() % 10);
+        for (char& digit : text)
+            digit = char('0' + random() % 10);
         return text;
     };
     const char* const signs[] = {"", "", "-", "+"};
@@ -95,7 +98,8 @@ TEST(ObjParser, ReadsNumbersExactlyAsStrtodAndStrtolDo) {
     // Digit runs past 2^53 and 19 digits with the point anywhere, exponents near 10^22 and far past the float range.
     for (int i = 0; i < 23000; ++i) {
         std::string number = digits(random() % 2 ? 20 : 37);
-        if (random() % 2) number.insert(random() % (number.size() + 1), ".");
+        if (random() % 2)
+            number.insert(random() % (number.size() + 1), ".");
         if (random() % 3 == 0)
             number += std::string(random() % 2 ? "e" : "E") + signs[random() % 4] + digits(random() % 2 ? 2 : 3);
         tokens.push_back(signs[random() % 4] + std::string(random() % 4 ? "" : "00") + number + tails[random() % 7]);
@@ -134,7 +138,11 @@ TEST(ObjParser, CubeKeepsOneVertexPerPositionWithItsLastCorner) {
 }
 
 TEST(ObjParser, RejectsEachMalformedLineNamingItsLineAndReason) {
-    struct Case { std::string text; int line; std::string reason; };
+    struct Case {
+        std::string text;
+        int line;
+        std::string reason;
+    };
     const Case cases[] = {
         {TRIANGLE + "f 1/1 2/1/1 3/1/1\n", 8, "face corner \"1/1\" does not have all three indices"},
         {TRIANGLE + "f 1/1/1 2/1/1  \n", 8, "face corner \"\" does not have all three indices"},
@@ -163,7 +171,8 @@ TEST(ObjParserFile, ReadInPiecesGivesAndUploadsWhatTheWholeTextGives) {
     // Long enough to span several read pieces, with a comment line longer than one
     // piece, carriage returns, and a last line without a line end.
     std::string text = CUBE + "# " + std::string(600000, 'x') + "\r\n";
-    for (int i = 0; i < 40000; ++i) text += "vt 0." + std::to_string(i) + " " + std::to_string(i % 7) + "\r\n";
+    for (int i = 0; i < 40000; ++i)
+        text += "vt 0." + std::to_string(i) + " " + std::to_string(i % 7) + "\r\n";
     text += "f 8/40003/6 1/1/1 2/40004/2";
     const std::string path = writeTextFile("objParserPieces.obj", text);
     ObjParseResult fromFile;

@@ -22,11 +22,14 @@ namespace {
 std::vector<unsigned char> randomPixels(int side, unsigned seed) {
     std::mt19937 random(seed);
     std::vector<unsigned char> pixels(size_t(side) * side);
-    for (unsigned char& pixel : pixels) pixel = (unsigned char)(random() % 256);
+    for (unsigned char& pixel : pixels)
+        pixel = (unsigned char)(random() % 256);
     return pixels;
 }
 
-Vec3 vec3At(const std::vector<float>& values, size_t vertex) { return glm::make_vec3(&values[vertex * 3]); }
+Vec3 vec3At(const std::vector<float>& values, size_t vertex) {
+    return glm::make_vec3(&values[vertex * 3]);
+}
 
 }
 
@@ -48,8 +51,10 @@ TEST(Terrain, FullSizeMapBuildsTheWholeGridSpanningFortyUnitsEachWay) {
 TEST(Terrain, NormalsPointUpOnAPlateauAndTiltAtItsBorder) {
     // Missing neighbours off the edge count as height 0.
     const TerrainGeometry plateau = Terrain::buildGeometry(std::vector<unsigned char>(25, 255).data(), 5);
-    const std::pair<int, Vec3> expected[] = {{2 * 5 + 2, Vec3(0, 1, 0)},           {2 * 5 + 0, Vec3(-39.6875f, 2, 0)},
-                                             {3 * 5 + 4, Vec3(39.6875f, 2, 0)},      {0 * 5 + 1, Vec3(0, 2, -39.6875f)},
+    const std::pair<int, Vec3> expected[] = {{2 * 5 + 2, Vec3(0, 1, 0)},
+                                             {2 * 5 + 0, Vec3(-39.6875f, 2, 0)},
+                                             {3 * 5 + 4, Vec3(39.6875f, 2, 0)},
+                                             {0 * 5 + 1, Vec3(0, 2, -39.6875f)},
                                              {4 * 5 + 0, Vec3(-39.6875f, 2, 39.6875f)}};
     for (const auto& [vertex, direction] : expected)
         EXPECT_LT(glm::distance(vec3At(plateau.normals, size_t(vertex)), glm::normalize(direction)), 1e-6f) << vertex;
@@ -67,10 +72,11 @@ TEST(Terrain, HeightFollowsTheDrawnDiagonal) {
 // Even where the ground is raised.
 TEST(Terrain, HeightIsZeroOffTheTerrain) {
     const Terrain raised = makeFlatTerrain(200, 256);
-    for (const float edge : {0.0f, 499.99f}) EXPECT_EQ(raised.heightAt(edge, edge), Terrain::pixelHeight(200)) << edge;
+    for (const float edge : {0.0f, 499.99f})
+        EXPECT_EQ(raised.heightAt(edge, edge), Terrain::pixelHeight(200)) << edge;
     const float nan = std::numeric_limits<float>::quiet_NaN(), huge = 3e38f;
     const float outside[][2] = {{500, 250}, {250, 500}, {-0.01f, 250}, {250, -0.01f}, {1e6f, 1e6f},
-                                {nan, 250},  {250, nan}, {huge, 250},  {-huge, 250},  {250, huge}};
+                                {nan, 250}, {250, nan}, {huge, 250},   {-huge, 250},  {250, huge}};
     for (const auto& point : outside)
         EXPECT_EQ(raised.heightAt(point[0], point[1]), 0.0f) << point[0] << ", " << point[1];
 }
@@ -102,7 +108,8 @@ TEST(Terrain, HeightOffTheGridLinesMatchesTheFmodReferenceToTheBit) {
         std::uniform_real_distribution<float> anywhere(0.0f, std::nextafter(500.0f, 0.0f));
         for (int checked = 0; checked < 10000;) {
             const float x = anywhere(random), z = anywhere(random);
-            if (nearALine(x, size) || nearALine(z, size)) continue;
+            if (nearALine(x, size) || nearALine(z, size))
+                continue;
             ++checked;
             const float height = terrain.heightAt(x, z), expected = reference(terrain, x, z);
             ASSERT_EQ(std::memcmp(&height, &expected, sizeof height), 0) << side << ": " << x << ", " << z;
@@ -124,7 +131,8 @@ protected:
         const int side = terrain->sideVertices();
         for (int a = 0; a < side; ++a)
             for (int b = 0; b + 1 < side; ++b)
-                steepestStep = std::max({steepestStep, std::abs(terrain->vertexHeight(a, b + 1) - terrain->vertexHeight(a, b)),
+                steepestStep = std::max({steepestStep,
+                                         std::abs(terrain->vertexHeight(a, b + 1) - terrain->vertexHeight(a, b)),
                                          std::abs(terrain->vertexHeight(b + 1, a) - terrain->vertexHeight(b, a))});
     }
     static void TearDownTestSuite() { delete terrain; }
@@ -175,7 +183,9 @@ TEST_F(RealHeightMap, BothSidesOfEveryGridLineAgree) {
             for (const float across : {0.0f, 0.25f, 0.5f, 0.97f}) {
                 const float other = (float(m) + across) * squareSize;
                 for (const bool alongZ : {false, true}) {
-                    const auto at = [&](float c) { return alongZ ? terrain->heightAt(other, c) : terrain->heightAt(c, other); };
+                    const auto at = [&](float c) {
+                        return alongZ ? terrain->heightAt(other, c) : terrain->heightAt(c, other);
+                    };
                     const float h = at(on), hBelow = at(below), hAbove = at(above);
                     const bool continuous = std::abs(h - hBelow) <= allowedChange(on - below) &&
                                             std::abs(h - hAbove) <= allowedChange(above - on);

@@ -34,8 +34,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,13 +43,16 @@ namespace {
 const std::string REFERENCE_DIR = std::string(WM_SOURCE_DIR) + "/tests/reference/";
 const std::string OUTPUT_DIR = std::string(WM_BUILD_DIR) + "/frames/";
 
-constexpr int TILE = 16;        // pixels
-constexpr int DIFF_GAIN = 16;   // difference images show each step 16 times brighter
+constexpr int TILE = 16;                  // pixels
+constexpr int DIFF_GAIN = 16;             // difference images show each step 16 times brighter
 const unsigned char RED[3] = {255, 0, 0}; // frames failed tiles in difference images
 
 // The largest channel difference a pixel may have and still match, how many pixels of a
 // tile may go beyond it, and the largest mean channel difference of a tile.
-struct Tolerance { int step, pixelsPerTile; double tileMean; };
+struct Tolerance {
+    int step, pixelsPerTile;
+    double tileMean;
+};
 constexpr Tolerance SAME_RENDERER{2, 2, 255.0};
 constexpr Tolerance OTHER_RENDERER{12, 20, 4.0};
 
@@ -81,13 +84,17 @@ Picture loadPicture(const std::string& path) {
     Picture picture;
     int channels = 0;
     unsigned char* data = SOIL_load_image(path.c_str(), &picture.width, &picture.height, &channels, SOIL_LOAD_RGB);
-    if (data) picture.rgb.assign(data, data + size_t(picture.width) * size_t(picture.height) * 3);
+    if (data)
+        picture.rgb.assign(data, data + size_t(picture.width) * size_t(picture.height) * 3);
     SOIL_free_image_data(data);
     return picture;
 }
 
 // The diff shows each pixel's largest step magnified, failed tiles framed in red.
-struct Comparison { int failedTiles, tiles, largestStep; Picture diff; };
+struct Comparison {
+    int failedTiles, tiles, largestStep;
+    Picture diff;
+};
 
 Comparison compare(Picture& expected, Picture& actual, const Tolerance& tolerance) {
     Comparison result{0, 0, 0, Picture{actual.width, actual.height, std::vector<unsigned char>(actual.rgb.size())}};
@@ -111,12 +118,14 @@ Comparison compare(Picture& expected, Picture& actual, const Tolerance& toleranc
             }
             ++result.tiles;
             const double mean = double(sum) / double((endX - tileX) * (endY - tileY) * 3);
-            if (beyond <= tolerance.pixelsPerTile && mean <= tolerance.tileMean) continue;
+            if (beyond <= tolerance.pixelsPerTile && mean <= tolerance.tileMean)
+                continue;
             ++result.failedTiles;
             for (int y = tileY; y < endY; ++y) {
                 for (int x = tileX; x < endX; ++x) {
                     const bool edge = x == tileX || y == tileY || x == endX - 1 || y == endY - 1;
-                    if (edge) std::copy_n(RED, 3, result.diff.at(x, y));
+                    if (edge)
+                        std::copy_n(RED, 3, result.diff.at(x, y));
                 }
             }
         }
@@ -128,7 +137,11 @@ Comparison compare(Picture& expected, Picture& actual, const Tolerance& toleranc
 // The eye at x, z and aboveGround (world units); pitch in degrees, positive looks down;
 // yaw in degrees, 0 looks along -z, 90 along +x, 180 along +z; withPasses also keeps the
 // main pass and the two water targets.
-struct View { std::string name; float x, aboveGround, z, pitch, yaw; bool withPasses; };
+struct View {
+    std::string name;
+    float x, aboveGround, z, pitch, yaw;
+    bool withPasses;
+};
 
 // Named for what each is there to show; every view also shows the GUI over the scene.
 const std::vector<View> VIEWS = {
@@ -161,12 +174,14 @@ void check(const std::string& name, Picture actual, bool updating, const Toleran
         ASSERT_TRUE(writePngFile(reference, actual.width, actual.height, 3, actual.rgb)) << reference;
     } else if (!sameSize) {
         writePngFile(actualPath, actual.width, actual.height, 3, actual.rgb);
-        ADD_FAILURE() << name << ": no reference of this size at " << reference << "; the frame is at "
-                      << actualPath << " (scripts/references.sh makes the references)";
+        ADD_FAILURE() << name << ": no reference of this size at " << reference << "; the frame is at " << actualPath
+                      << " (scripts/references.sh makes the references)";
     }
-    if (!sameSize) return;
+    if (!sameSize)
+        return;
     const Comparison result = compare(expected, actual, updating ? SAME_RENDERER : tolerance);
-    if (result.failedTiles == 0 && !updating) return;
+    if (result.failedTiles == 0 && !updating)
+        return;
     writePngFile(diffPath, actual.width, actual.height, 3, result.diff.rgb);
     if (updating) {
         std::cout << name << ": " << result.failedTiles << " of " << result.tiles << " tiles changed, " << diffPath
@@ -218,7 +233,8 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
     // Each frame of the real loop is read before the buffer swap.
     Picture frame, mainPass;
     PhaseTimer::setListener([&](Phase phase, bool begin) {
-        if (phase == Phase::GUI_SUBMIT && !begin) frame = readGl(Display::WIDTH, Display::HEIGHT);
+        if (phase == Phase::GUI_SUBMIT && !begin)
+            frame = readGl(Display::WIDTH, Display::HEIGHT);
     });
     PhaseTimer::enable(true);
     for (const View& view : VIEWS) {
@@ -226,18 +242,20 @@ TEST(ReferenceFrames, EveryViewMatchesItsReference) {
         g.camera.pitch = view.pitch;
         g.camera.yaw = view.yaw;
         g.sceneRenderer()->setPassObserver([&](ScenePass pass, const EntityBatches&, const std::vector<Terrain*>&) {
-            if (view.withPasses && pass == ScenePass::MAIN) mainPass = readGl(Display::WIDTH, Display::HEIGHT);
+            if (view.withPasses && pass == ScenePass::MAIN)
+                mainPass = readGl(Display::WIDTH, Display::HEIGHT);
         });
         g.runFrame();
         checkPicture(view.name, frame);
         g.sceneRenderer()->setPassObserver(nullptr);
-        if (!view.withPasses) continue;
+        if (!view.withPasses)
+            continue;
         const WaterTargets& targets = g.sceneRenderer()->getWaterTargets();
         checkPicture(view.name + ".main", mainPass);
         checkPicture(view.name + ".reflection", readGl(WaterTargets::REFLECTION_WIDTH, WaterTargets::REFLECTION_HEIGHT,
-                                                  targets.reflectionTexture));
+                                                       targets.reflectionTexture));
         checkPicture(view.name + ".refraction", readGl(WaterTargets::REFRACTION_WIDTH, WaterTargets::REFRACTION_HEIGHT,
-                                                  targets.refractionTexture));
+                                                       targets.refractionTexture));
     }
     // Last, so the views above see no panel: the start camera, the owner's reminder over it.
     g.camera.target = g.cameraAnchor;

@@ -29,7 +29,7 @@ protected:
 
     EntityShader* shader = &programs().entity;
     EntityRenderer renderer{*shader, Transforms::makeProjectionMatrix(1024, 768)};
-    Material material{0}; // white
+    Material material{0};            // white
     Model model{nullptr, &material}; // the square
     Light head{Vec3(0, 0, 5), Vec3(1, 1, 1), Vec3(1, 0, 0)}, overhead{Vec3(0, 1000, -5), Vec3(1, 1, 1), Vec3(1, 0, 0)};
 };

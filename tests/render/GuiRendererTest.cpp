@@ -14,8 +14,8 @@ TEST_F(GuiRendering, ElementsBlendOverTheSceneByTheirAlphaWithoutDepthTesting) {
     glEnable(GL_BLEND); // the game's blending switch, on from the start
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     // Blue, from opaque on the left through half to clear on the right.
-    GuiElement panel(texture(3, 1, {rgba(0, 0, 255, 255), rgba(0, 0, 255, 128), rgba(0, 0, 255, 0)}),
-                     Vec2(0, 0), Vec2(0.75f, 0.5f));
+    GuiElement panel(texture(3, 1, {rgba(0, 0, 255, 255), rgba(0, 0, 255, 128), rgba(0, 0, 255, 0)}), Vec2(0, 0),
+                     Vec2(0.75f, 0.5f));
     GuiRenderer(programs().gui, loader).render({&panel});
     glDisable(GL_BLEND);
 

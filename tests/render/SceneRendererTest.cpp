@@ -7,7 +7,8 @@ using Groups = std::vector<std::pair<Model*, std::vector<Entity*>>>;
 // The groups in their order, to compare whole.
 Groups groupsOf(const EntityBatches& batches) {
     Groups groups;
-    for (const EntityBatch& batch : batches) groups.emplace_back(batch.model, batch.entities);
+    for (const EntityBatch& batch : batches)
+        groups.emplace_back(batch.model, batch.entities);
     return groups;
 }
 
@@ -41,14 +42,16 @@ protected:
         camera.position = Vec3(188, 35, 377);
         camera.pitch = 45;
         camera.yaw = 30;
-        renderer->setPassObserver([this](ScenePass pass, const EntityBatches& batches,
-                                         const std::vector<Terrain*>& terrains) {
-            const PassState state{pass, readUniform<4>(entityProgram, "clipPlane"),
-                                  readUniform<4>(terrainProgram, "clipPlane"),
-                                  glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE, integerState(GL_FRAMEBUFFER_BINDING),
-                                  viewport()};
-            passes.push_back({state, groupsOf(batches), terrains});
-        });
+        renderer->setPassObserver(
+            [this](ScenePass pass, const EntityBatches& batches, const std::vector<Terrain*>& terrains) {
+                const PassState state{pass,
+                                      readUniform<4>(entityProgram, "clipPlane"),
+                                      readUniform<4>(terrainProgram, "clipPlane"),
+                                      glIsEnabled(GL_CLIP_DISTANCE0) == GL_TRUE,
+                                      integerState(GL_FRAMEBUFFER_BINDING),
+                                      viewport()};
+                passes.push_back({state, groupsOf(batches), terrains});
+            });
     }
 
     void TearDown() override {
@@ -115,11 +118,11 @@ TEST_F(SceneRendering, TheFrameEndsInTheStateTheNextExpects) {
     renderer->drawGui({});
     EXPECT_EQ(viewport(), WINDOW_VIEWPORT);
     // Window bound, no clipping, depth test and back-face culling on, no program or vertex array bound.
-    EXPECT_EQ((std::vector<GLint>{integerState(GL_FRAMEBUFFER_BINDING), glIsEnabled(GL_CLIP_DISTANCE0),
-                                  glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_CULL_FACE),
-                                  integerState(GL_CULL_FACE_MODE), integerState(GL_CURRENT_PROGRAM),
-                                  integerState(GL_VERTEX_ARRAY_BINDING)}),
-              (std::vector<GLint>{0, GL_FALSE, GL_TRUE, GL_TRUE, GL_BACK, 0, 0}));
+    EXPECT_EQ(
+        (std::vector<GLint>{integerState(GL_FRAMEBUFFER_BINDING), glIsEnabled(GL_CLIP_DISTANCE0),
+                            glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_CULL_FACE), integerState(GL_CULL_FACE_MODE),
+                            integerState(GL_CURRENT_PROGRAM), integerState(GL_VERTEX_ARRAY_BINDING)}),
+        (std::vector<GLint>{0, GL_FALSE, GL_TRUE, GL_TRUE, GL_BACK, 0, 0}));
     std::array<float, 4> clearColour{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour.data());
     EXPECT_EQ(clearColour, (std::array<float, 4>{SKY_COLOUR.r, SKY_COLOUR.g, SKY_COLOUR.b, 1.0f}));

@@ -35,11 +35,13 @@ TEST_F(TextRendering, GlyphsShowTheirAtlasTexelsOneToOneAtTheirLaidOutPlaces) {
         for (int y = 0; y < q.height; ++y) {
             for (int x = 0; x < q.width; ++x) {
                 const int windowX = LEFT + q.x + x, windowY = text.getTop() + q.y + y;
-                const std::uint8_t* texel = &atlas.rgba[(size_t(q.atlasY + y) * size_t(atlas.width) + size_t(q.atlasX + x)) * 4];
+                const std::uint8_t* texel =
+                    &atlas.rgba[(size_t(q.atlasY + y) * size_t(atlas.width) + size_t(q.atlasX + x)) * 4];
                 const double alpha = texel[3] / 255.0;
                 const std::uint8_t* pixel = windowAt(windowX, windowY);
                 const double expected[3] = {texel[0] * alpha + 255 * (1 - alpha), texel[1] * alpha, texel[2] * alpha};
-                for (int c = 0; c < 3; ++c) mismatches += std::abs(pixel[c] - expected[c]) > 2.0;
+                for (int c = 0; c < 3; ++c)
+                    mismatches += std::abs(pixel[c] - expected[c]) > 2.0;
                 inked += texel[3] > 0;
             }
         }

@@ -7,9 +7,10 @@ TEST(WaterTargets, MakingOrLeavingATargetBindsTheWindowAgain) {
     requireGlContext();
     WaterTargets targets;
     // The viewport each target sets is checked through the scene's passes.
-    for (const auto step : {&WaterTargets::createReflectionTarget, &WaterTargets::createRefractionTarget,
-                            &WaterTargets::unbindTargets}) {
-        if (step == &WaterTargets::unbindTargets) targets.bindRefractionTarget();
+    for (const auto step :
+         {&WaterTargets::createReflectionTarget, &WaterTargets::createRefractionTarget, &WaterTargets::unbindTargets}) {
+        if (step == &WaterTargets::unbindTargets)
+            targets.bindRefractionTarget();
         glViewport(0, 0, 10, 10);
         (targets.*step)();
         EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING), 0);

@@ -31,7 +31,9 @@ constexpr size_t MEGABYTE = size_t(1) << 20, MEMORY_LIMIT = 600 * MEGABYTE;
 
 using Maker = std::function<void(const fs::path&)>;
 
-void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 const Maker nothing = [](const fs::path&) {};
 const Maker directory = [](const fs::path& path) { fs::create_directory(path); };
@@ -40,7 +42,9 @@ const Maker fifo = [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 064
 // A link to a device that never ends.
 const Maker endless = [](const fs::path& path) { fs::create_symlink("/dev/zero", path); };
 
-Maker text(std::string content) { return [content](const fs::path& path) { writeBytes(path, content); }; }
+Maker text(std::string content) {
+    return [content](const fs::path& path) { writeBytes(path, content); };
+}
 
 Maker greyPng(int width, int height, int channels = 1) {
     const std::vector<unsigned char> pixels(size_t(width) * height * channels, 128);
@@ -56,7 +60,9 @@ Maker edited(std::string relativePath, std::function<void(std::string&)> edit) {
     };
 }
 
-Maker truncated(std::string path) { return edited(path, [](std::string& bytes) { bytes.resize(bytes.size() / 2); }); }
+Maker truncated(std::string path) {
+    return edited(path, [](std::string& bytes) { bytes.resize(bytes.size() / 2); });
+}
 
 // The zlib header of the first image-data chunk destroyed.
 Maker corrupt(std::string relativePath) {
@@ -84,17 +90,20 @@ Maker repeated(std::string head, std::string line, size_t count, std::string tai
     return [=](const fs::path& path) {
         std::ofstream file(path, std::ios::binary);
         file << head;
-        for (size_t i = 0; i < count; ++i) file << line;
+        for (size_t i = 0; i < count; ++i)
+            file << line;
         file << tail;
     };
 }
 
 // Three corners, one texture coordinate and one normal: lines 1 to 5.
 const std::string OBJ_LISTS = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
-const std::string TREE = "Resources/tree.obj", COTTAGE = "Resources/cottage.obj",
-                  HEIGHTS = "Resources/heightmap3.png", MUD = "Resources/mud.png", FONT = "Resources/guiFont.png";
+const std::string TREE = "Resources/tree.obj", COTTAGE = "Resources/cottage.obj", HEIGHTS = "Resources/heightmap3.png",
+                  MUD = "Resources/mud.png", FONT = "Resources/guiFont.png";
 
-Maker objWithFace(const std::string& face) { return text(OBJ_LISTS + face + "\n"); }
+Maker objWithFace(const std::string& face) {
+    return text(OBJ_LISTS + face + "\n");
+}
 
 // A GUI vertex shader with the given output declaration and body of main.
 Maker guiVertexShader(const std::string& outDeclaration, const std::string& body) {
@@ -120,7 +129,10 @@ void addUnopenable(std::vector<Case>& cases, const std::string& tag, const std::
     const std::string fatal = "Failed to open " + file;
     cases.push_back({tag + "Missing", file, nothing, {fatal}, file + ": No such file or directory\n"});
     cases.push_back({tag + "IsADirectory", file, directory, {fatal}, file + ": Is a directory\n"});
-    cases.push_back({tag + (viaFifo ? "IsAFifo" : "IsEndless"), file, viaFifo ? fifo : endless, {fatal},
+    cases.push_back({tag + (viaFifo ? "IsAFifo" : "IsEndless"),
+                     file,
+                     viaFifo ? fifo : endless,
+                     {fatal},
                      file + ": Not a regular file\n"});
 }
 
@@ -131,39 +143,63 @@ std::vector<Case> fatalCases() {
         {"ObjCoordinateNotANumber", TREE, text("v 0 zero 0\n" + OBJ_LISTS), {TREE + ":1:", "zero", "not a number"}},
         {"ObjIndexZero", TREE, objWithFace("f 1/1/1 0/1/1 3/1/1"), {TREE + ":6:", "0", "not positive"}},
         {"ObjPositionPastItsList", TREE, objWithFace("f 1/1/1 2/1/1 4/1/1"), {TREE + ":6:", "4", "past"}},
-        {"ObjPositionAfterTheFirstFace", TREE, objWithFace("f 1/1/1 2/1/1 3/1/1\nv 1 1 1"),
+        {"ObjPositionAfterTheFirstFace",
+         TREE,
+         objWithFace("f 1/1/1 2/1/1 3/1/1\nv 1 1 1"),
          {TREE + ":7:", "first face"}},
         {"HeightMapNotSquare", HEIGHTS, greyPng(64, 32), {HEIGHTS, "not square"}},
         {"HeightMapOnePixel", HEIGHTS, greyPng(1, 1), {HEIGHTS, "2 x 2"}},
         {"HeightMapCorrupt", HEIGHTS, corrupt(HEIGHTS), {HEIGHTS}},
         {"HeightMapTooLarge", HEIGHTS, greyPng(2049, 2049), {HEIGHTS, "larger than 2048 x 2048"}},
         {"HeightMapIsAFifo", HEIGHTS, fifo, {HEIGHTS, "Not a regular file"}},
-        {"ShaderDoesNotCompile", "Shaders/entityVertexShader.vert",
+        {"ShaderDoesNotCompile",
+         "Shaders/entityVertexShader.vert",
          text("#version 330\nvoid main(void) {\n    gl_Position = vec4(1.0) +;\n}\n"),
          {"Shader Shaders/entityVertexShader.vert failed to compile!"}},
-        {"ShadersDoNotLink", "Shaders/guiVertexShader.vert",
+        {"ShadersDoNotLink",
+         "Shaders/guiVertexShader.vert",
          guiVertexShader("out vec3 textureCoords;\n", "gl_Position = transformationMatrix * vec4(position, 0.0, 1.0);\n"
                                                       "textureCoords = vec3(position, 0.0);\n"),
          {"Shaders failed to link!"}},
-        {"ShaderLacksAUsedUniform", "Shaders/guiVertexShader.vert",
+        {"ShaderLacksAUsedUniform",
+         "Shaders/guiVertexShader.vert",
          guiVertexShader("out vec2 textureCoords;\n",
                          "gl_Position = vec4(position, 0.0, 1.0);\ntextureCoords = position;\n"),
          {"Uniform transformationMatrix not found in shader!"}},
-        {"CottageNotImportable", COTTAGE, edited("Resources/shack2.png", [](std::string& b) { b.resize(4096); }),
+        {"CottageNotImportable",
+         COTTAGE,
+         edited("Resources/shack2.png", [](std::string& b) { b.resize(4096); }),
          {COTTAGE}},
-        {"CottageWithoutTextureCoordinates", COTTAGE, text("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n"),
+        {"CottageWithoutTextureCoordinates",
+         COTTAGE,
+         text("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n"),
          {COTTAGE, "texture coordinates"}},
         // Short of memory: 100 MB of positions, and headers that claim a huge image.
-        {"ObjNeedsMoreThanTheMemory", TREE,
+        {"ObjNeedsMoreThanTheMemory",
+         TREE,
          repeated("", "v 0 0 0\n", 100 * MEGABYTE / 8, "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n"),
-         {"Ran out of memory loading " + TREE}, "", MEMORY_LIMIT},
+         {"Ran out of memory loading " + TREE},
+         "",
+         MEMORY_LIMIT},
         // Assimp catches the allocation failure itself: five million faces of about 100 bytes each.
-        {"CottageNeedsMoreThanTheMemory", COTTAGE, repeated("v 0 0 0\n", "f 1 1 1\n", 5 * 1000 * 1000, ""),
-         {"Ran out of memory loading " + COTTAGE}, "", MEMORY_LIMIT},
-        {"TextureClaimsMoreThanTheMemory", MUD, claimedSize(MUD, 12000, 12000), {"Ran out of memory loading " + MUD},
-         "", MEMORY_LIMIT},
-        {"HeightMapClaimsMoreThanTheMemory", HEIGHTS, claimedSize(HEIGHTS, 30000, 30000),
-         {"Ran out of memory loading " + HEIGHTS}, "", MEMORY_LIMIT},
+        {"CottageNeedsMoreThanTheMemory",
+         COTTAGE,
+         repeated("v 0 0 0\n", "f 1 1 1\n", 5 * 1000 * 1000, ""),
+         {"Ran out of memory loading " + COTTAGE},
+         "",
+         MEMORY_LIMIT},
+        {"TextureClaimsMoreThanTheMemory",
+         MUD,
+         claimedSize(MUD, 12000, 12000),
+         {"Ran out of memory loading " + MUD},
+         "",
+         MEMORY_LIMIT},
+        {"HeightMapClaimsMoreThanTheMemory",
+         HEIGHTS,
+         claimedSize(HEIGHTS, 30000, 30000),
+         {"Ran out of memory loading " + HEIGHTS},
+         "",
+         MEMORY_LIMIT},
     };
     addUnopenable(cases, "Obj", TREE, true);
     addUnopenable(cases, "Cottage", COTTAGE, true);
@@ -179,28 +215,44 @@ const std::vector<Case> runningCases = {
     {"TextureMissing", "Resources/guiQuest.png", nothing, {}, warning("Resources/guiQuest.png")},
     {"CubeMapFaceIsAFifo", "Resources/skyboxLeft.png", fifo, {}, warning("Resources/skyboxLeft.png")},
     // GL takes only square faces of one size: say so instead of a black sky.
-    {"CubeMapFaceOfAnotherSize", "Resources/skyboxBack.png", greyPng(64, 64, 3), {},
+    {"CubeMapFaceOfAnotherSize",
+     "Resources/skyboxBack.png",
+     greyPng(64, 64, 3),
+     {},
      warning("Resources/skyboxBack.png", "[^\n]*64 x 64[^\n]*512[^\n]*")},
-    {"CubeMapFaceNotSquare", "Resources/skyboxRight.png", greyPng(64, 32, 3), {},
+    {"CubeMapFaceNotSquare",
+     "Resources/skyboxRight.png",
+     greyPng(64, 32, 3),
+     {},
      warning("Resources/skyboxRight.png", "[^\n]*square")},
     // Without its glyph atlas the game plays on with its lines on the console only.
     {"AtlasMissing", FONT, nothing, {}, warning(FONT)},
     {"AtlasTruncated", FONT, truncated(FONT), {}, warning(FONT)},
     {"AtlasTooWideForGl", FONT, greyPng(40000, 1), {}, warning(FONT, "40000 x 1 pixels, more than [^\n]+")},
-    {"AtlasOfNoWholeCells", FONT, greyPng(30, 20), {},
+    {"AtlasOfNoWholeCells",
+     FONT,
+     greyPng(30, 20),
+     {},
      "Warning: " + FONT + " is no glyph atlas \\(30 x 20 pixels\\)[^\n]+\n"},
     // A model without faces is valid: it draws nothing and says nothing.
     {"ObjWithoutFaces", TREE, text(OBJ_LISTS), {}, ""},
     {"SmallestHeightMap", HEIGHTS, greyPng(2, 2), {}, ""},
     // A model's memory follows its lines, not its size: 64 MB of comments cost nothing.
-    {"ObjOfOneTriangleInLongComments", TREE,
-     repeated(OBJ_LISTS + "f 1/1/1 2/1/1 3/1/1\n", "#" + std::string(1022, 'x') + "\n", 64 * 1024, ""), {}, "",
+    {"ObjOfOneTriangleInLongComments",
+     TREE,
+     repeated(OBJ_LISTS + "f 1/1/1 2/1/1 3/1/1\n", "#" + std::string(1022, 'x') + "\n", 64 * 1024, ""),
+     {},
+     "",
      MEMORY_LIMIT},
 };
 
 // Failures name the case instead of dumping its bytes.
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-std::string caseName(const testing::TestParamInfo<Case>& info) { return info.param.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+std::string caseName(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
 
 // Starts the game on the case's data; the error stream is checked when the test ends.
 class BadData : public testing::TestWithParam<Case> {
@@ -208,15 +260,18 @@ protected:
     void SetUp() override {
         // AddressSanitizer, which keeps its own heap, reserves terabytes of address space
         // up front: such a build cannot start under any limit.
-        if (GetParam().memoryLimit != 0 && !canTuneHeap()) GTEST_SKIP() << "the release build runs this case";
+        if (GetParam().memoryLimit != 0 && !canTuneHeap())
+            GTEST_SKIP() << "the release build runs this case";
         GetParam().make(scratch.replace(GetParam().file));
         game.emplace(scratch.folder, scratch.root, GetParam().memoryLimit);
     }
     void TearDown() override {
-        if (!game) return;
+        if (!game)
+            return;
         const std::string errors = game->errors();
         EXPECT_TRUE(std::regex_match(errors, std::regex(GetParam().errors)))
-            << "error stream:\n" << errors << "\nwanted: " << GetParam().errors;
+            << "error stream:\n"
+            << errors << "\nwanted: " << GetParam().errors;
     }
     std::string state() {
         return "exit " + std::to_string(game->waitForExit(0)) + "\n" + game->output() + game->errors();

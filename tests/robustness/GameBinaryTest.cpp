@@ -24,14 +24,16 @@ const std::string STARTED = "Transparency switched.\n"; // printed twice once th
 template <typename Use>
 bool withGameWindow(Use use) {
     Display* x = XOpenDisplay(ownDisplay().c_str());
-    if (!x) return false;
+    if (!x)
+        return false;
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); // a game just gone is no reason to exit
     Window root = DefaultRootWindow(x), parent = 0, *children = nullptr, game = 0;
     unsigned int count = 0;
     XQueryTree(x, root, &root, &parent, &children, &count);
     for (unsigned int i = 0; i < count && !game; ++i) {
         char* name = nullptr;
-        if (XFetchName(x, children[i], &name) && name && std::string(name) == "WM") game = children[i];
+        if (XFetchName(x, children[i], &name) && name && std::string(name) == "WM")
+            game = children[i];
         XFree(name);
     }
     XFree(children);
@@ -56,8 +58,10 @@ std::string pixelsAround(int x, int y) {
     std::string pixels;
     withGameWindow([&](Display* display, Window game) {
         XImage* image = XGetImage(display, game, x - 24, y - 24, 48, 48, AllPlanes, ZPixmap);
-        if (image) pixels.assign(image->data, size_t(image->bytes_per_line) * size_t(image->height));
-        if (image) XDestroyImage(image);
+        if (image)
+            pixels.assign(image->data, size_t(image->bytes_per_line) * size_t(image->height));
+        if (image)
+            XDestroyImage(image);
         return true;
     });
     return pixels;
@@ -67,7 +71,8 @@ std::string pixelsAround(int x, int y) {
 bool waitForChange(int x, int y, const std::string& before, double seconds) {
     for (int i = 0; i < int(seconds * 10); ++i, usleep(100000)) {
         const std::string now = pixelsAround(x, y);
-        if (!now.empty() && now != before) return true;
+        if (!now.empty() && now != before)
+            return true;
     }
     return false;
 }

@@ -24,14 +24,17 @@ namespace {
 // xdotool waits for the window itself; this bounds a game that never shows one.
 constexpr int XDOTOOL_SECONDS = 60;
 
-double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
-void nap() { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
+void nap() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+}
 
 }
 
-GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t addressSpaceBytes,
-                         int closedStream)
+GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t addressSpaceBytes, int closedStream)
     : out(outputs / "out.txt"), err(outputs / "err.txt") {
     // Everything the child needs is prepared here: after fork it only calls what is safe there.
     std::vector<std::string> environment{"DISPLAY=" + ownDisplay()};
@@ -42,11 +45,13 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
     for (char** variable = environ; *variable; ++variable) {
         const std::string inherited(*variable), name = inherited.substr(0, inherited.find('=') + 1);
         const auto sameName = [&name](const std::string& set) { return set.rfind(name, 0) == 0; };
-        if (std::none_of(environment.begin(), environment.end(), sameName)) environment.push_back(inherited);
+        if (std::none_of(environment.begin(), environment.end(), sameName))
+            environment.push_back(inherited);
     }
     const rlimit limit{addressSpaceBytes, addressSpaceBytes};
     std::vector<char*> envp;
-    for (std::string& variable : environment) envp.push_back(variable.data());
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
     envp.push_back(nullptr);
     char* const argv[] = {const_cast<char*>("wm"), nullptr};
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -62,12 +67,15 @@ GameProcess::GameProcess(const fs::path& folder, const fs::path& outputs, size_t
         dup2(fds[0], STDIN_FILENO);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
-        if (closedStream >= 0) close(closedStream);
-        if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0)) _exit(126);
+        if (closedStream >= 0)
+            close(closedStream);
+        if (chdir(folder.c_str()) != 0 || (addressSpaceBytes != 0 && setrlimit(RLIMIT_AS, &limit) != 0))
+            _exit(126);
         execve(WM_GAME_BINARY, argv, envp.data());
         _exit(127);
     }
-    for (const int fd : {outFd, errFd, fds[0]}) close(fd);
+    for (const int fd : {outFd, errFd, fds[0]})
+        close(fd);
     input = fds[1];
 }
 
@@ -76,34 +84,44 @@ GameProcess::~GameProcess() {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    if (input >= 0) close(input);
+    if (input >= 0)
+        close(input);
 }
 
-std::string GameProcess::output() const { return readFileBytes(out); }
-std::string GameProcess::errors() const { return readFileBytes(err); }
+std::string GameProcess::output() const {
+    return readFileBytes(out);
+}
+std::string GameProcess::errors() const {
+    return readFileBytes(err);
+}
 
 void GameProcess::answer(const std::string& line) {
-    if (write(input, line.data(), line.size()) != ssize_t(line.size())) ADD_FAILURE() << "could not write to the game";
+    if (write(input, line.data(), line.size()) != ssize_t(line.size()))
+        ADD_FAILURE() << "could not write to the game";
 }
 
 bool GameProcess::reap() {
     int status = 0;
-    if (exited || waitpid(pid, &status, WNOHANG) != pid) return exited;
+    if (exited || waitpid(pid, &status, WNOHANG) != pid)
+        return exited;
     exited = true;
     exitCode = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     return true;
 }
 
 int GameProcess::waitForExit(double seconds) {
-    for (const double end = now() + seconds; !reap() && now() < end;) nap();
+    for (const double end = now() + seconds; !reap() && now() < end;)
+        nap();
     return exited ? exitCode : RUNNING;
 }
 
 bool GameProcess::waitForOutput(const std::string& text, double seconds, int count) {
     for (const double end = now() + seconds; now() < end; nap()) {
         const bool ended = reap();
-        if (occurrences(output(), text) >= count) return true;
-        if (ended) return false;
+        if (occurrences(output(), text) >= count)
+            return true;
+        if (ended)
+            return false;
     }
     return false;
 }

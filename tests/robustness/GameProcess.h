@@ -16,8 +16,8 @@ public:
     // the allocator's arenas and the driver's threads fixed so the game's own needs do
     // not depend on the machine. A closedStream of 0, 1 or 2 starts the game with that
     // standard stream closed.
-    GameProcess(const std::filesystem::path& folder, const std::filesystem::path& outputs,
-                size_t addressSpaceBytes = 0, int closedStream = -1);
+    GameProcess(const std::filesystem::path& folder, const std::filesystem::path& outputs, size_t addressSpaceBytes = 0,
+                int closedStream = -1);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;

@@ -23,7 +23,8 @@ std::vector<std::string> seenErrors;
 // Reports of the current context go to seenErrors; handlers are process-wide, so it is added once.
 bool recordErrors() {
     static bool added = false;
-    if (std::exchange(added, true)) return enableGlErrorChecks(nullptr);
+    if (std::exchange(added, true))
+        return enableGlErrorChecks(nullptr);
     return enableGlErrorChecks([](const std::string& message) { seenErrors.push_back(message); });
 }
 
@@ -37,7 +38,8 @@ TEST(GlErrors, AnErrorFailsTheTestThatMadeIt) {
 
 TEST(GlErrors, FramesOfTheWholeSceneWithEverySwitchMakeNone) {
     // The game's window on a server of its own: other tests look for windows named WM.
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) setenv("DISPLAY", ownDisplay().c_str(), 1);
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        setenv("DISPLAY", ownDisplay().c_str(), 1);
     std::int64_t stamp = 0;
     setFrameStampSource([&stamp] { return stamp++ * 1000 / 60; });
     Game game;
@@ -51,8 +53,10 @@ TEST(GlErrors, FramesOfTheWholeSceneWithEverySwitchMakeNone) {
     // Wireframe, sampling, mip-mapping, blending, each on and off again; help in between.
     for (const SDL_Keycode key :
          {SDLK_UNKNOWN, SDLK_F3, SDLK_F4, SDLK_F5, SDLK_F9, SDLK_F1, SDLK_F3, SDLK_F4, SDLK_F5, SDLK_F9}) {
-        if (key != SDLK_UNKNOWN) tap(key);
-        for (int i = 0; i < 3; ++i) game.runFrame();
+        if (key != SDLK_UNKNOWN)
+            tap(key);
+        for (int i = 0; i < 3; ++i)
+            game.runFrame();
     }
     game.shutDown();
     const std::string out = testing::internal::GetCapturedStdout();

@@ -14,12 +14,15 @@ namespace {
 
 constexpr double XVFB_START_SECONDS = 20.0;
 
-double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 struct XServer {
     XServer() {
         int fds[2];
-        if (pipe(fds) != 0) return;
+        if (pipe(fds) != 0)
+            return;
         const std::string fd = std::to_string(fds[1]);
         const int quiet = open("/dev/null", O_WRONLY);
         pid = fork();
@@ -44,12 +47,14 @@ struct XServer {
             if (poll(&ready, 1, 100) > 0) {
                 char buffer[16];
                 const ssize_t n = read(fds[0], buffer, sizeof buffer);
-                if (n <= 0) break;
+                if (n <= 0)
+                    break;
                 number.append(buffer, size_t(n));
             }
         }
         close(fds[0]);
-        if (number.find('\n') != std::string::npos) display = ":" + number.substr(0, number.find('\n'));
+        if (number.find('\n') != std::string::npos)
+            display = ":" + number.substr(0, number.find('\n'));
     }
     ~XServer() {
         if (pid > 0) {
@@ -66,6 +71,7 @@ struct XServer {
 
 const std::string& ownDisplay() {
     static XServer server;
-    if (server.display.empty()) ADD_FAILURE() << "Xvfb did not start";
+    if (server.display.empty())
+        ADD_FAILURE() << "Xvfb did not start";
     return server.display;
 }

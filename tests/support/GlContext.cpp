@@ -29,14 +29,17 @@ bool hasCurrentContext() {
 // Display), and errors that a driver without debug output only queues.
 class GlErrorListener : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
-        if (hasCurrentContext()) watchGlErrors();
+        if (hasCurrentContext())
+            watchGlErrors();
     }
     void OnTestEnd(const testing::TestInfo&) override {
-        if (!hasCurrentContext()) return;
+        if (!hasCurrentContext())
+            return;
         // Debug builds of the game switch reports on themselves, perhaps before our handler exists.
         const bool reported = handlerAdded && glErrorChecksActive();
         const GLenum error = takeGlError();
-        if (!reported && error != GL_NO_ERROR) ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
+        if (!reported && error != GL_NO_ERROR)
+            ADD_FAILURE() << "GL error 0x" << std::hex << error << " during the test";
         watchGlErrors();
     }
 };
@@ -52,7 +55,8 @@ const bool LISTENER_INSTALLED = [] {
 
 SDL_Window* requireGlContext() {
     static SDL_Window* window = nullptr;
-    if (window) return window;
+    if (window)
+        return window;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
         std::abort();
@@ -71,10 +75,13 @@ SDL_Window* requireGlContext() {
         }
         std::fprintf(stderr, "no OpenGL context for the tests (attempt %d): %s%s\n", attempt, SDL_GetError(),
                      context ? reinterpret_cast<const char*>(glewGetErrorString(glew)) : "");
-        if (context) SDL_GL_DeleteContext(context);
-        if (window) SDL_DestroyWindow(window);
+        if (context)
+            SDL_GL_DeleteContext(context);
+        if (window)
+            SDL_DestroyWindow(window);
         window = nullptr;
-        if (attempt == ATTEMPTS) std::abort();
+        if (attempt == ATTEMPTS)
+            std::abort();
         SDL_Delay(500);
     }
     glViewport(0, 0, 1024, 768);
@@ -86,6 +93,7 @@ SDL_Window* requireGlContext() {
 unsigned int takeGlError() {
     GLenum first = GL_NO_ERROR;
     for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
-        if (first == GL_NO_ERROR) first = e;
+        if (first == GL_NO_ERROR)
+            first = e;
     return first;
 }

@@ -38,14 +38,17 @@ Model readModel(const std::string& name) {
     const std::string text = readFileBytes(resourcePath(name));
     const ObjParseResult parsed = parseObj(text);
     Model model{parsed.data, {}};
-    if (!parsed.ok()) model.errors.push_back("line " + std::to_string(parsed.errorLine) + ": " + parsed.error);
+    if (!parsed.ok())
+        model.errors.push_back("line " + std::to_string(parsed.errorLine) + ": " + parsed.error);
     std::map<std::string, std::string> attributesOfPosition; // position index -> "/t/n" of its first corner
     int number = 0;
     for (const std::string& line : splitString(text, '\n')) {
         const std::string where = "line " + std::to_string(++number) + ": ";
         const bool strict = std::regex_match(line, STRICT_LINE);
-        if (!strict) model.errors.push_back(where + "not in the subset: '" + line + "'");
-        if (!strict || line[0] != 'f') continue;
+        if (!strict)
+            model.errors.push_back(where + "not in the subset: '" + line + "'");
+        if (!strict || line[0] != 'f')
+            continue;
         for (const std::string& corner : splitString(line.substr(2), ' ')) {
             const size_t slash = corner.find('/');
             const std::string position = corner.substr(0, slash), attributes = corner.substr(slash);
@@ -61,10 +64,14 @@ Model readModel(const std::string& name) {
 }
 
 // Scale as placed in the scene (0 for the face, which sits on the body) and height range in world units.
-struct Expected { const char* name; float scale, minHeight, maxHeight; bool closed; };
-const Expected MODELS[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},      {"pcFace.obj", 0.0f, 0.0f, 0.0f, false},
-                           {"tree.obj", 5.0f, 25.0f, 35.0f, true},  {"lamp.obj", 0.75f, 10.5f, 13.0f, true},
-                           {"fern.obj", 0.5f, 2.0f, 3.0f, false},   {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
+struct Expected {
+    const char* name;
+    float scale, minHeight, maxHeight;
+    bool closed;
+};
+const Expected MODELS[] = {{"pc.obj", 0.5f, 4.0f, 5.6f, true},     {"pcFace.obj", 0.0f, 0.0f, 0.0f, false},
+                           {"tree.obj", 5.0f, 25.0f, 35.0f, true}, {"lamp.obj", 0.75f, 10.5f, 13.0f, true},
+                           {"fern.obj", 0.5f, 2.0f, 3.0f, false},  {"marker.obj", 1.0f, 2.0f, 3.0f, true}};
 }
 
 TEST(ModelData, ParsedModelsKeepToTheSubset) {
@@ -91,7 +98,8 @@ TEST(ModelData, TrianglesWindWithTheirNormals) {
         for (size_t f = 0; f * 3 < model.data.indices.size(); ++f) {
             const glm::dvec3 a = model.corner(f, 0), b = model.corner(f, 1), c = model.corner(f, 2);
             glm::dvec3 normals(0.0);
-            for (int corner = 0; corner < 3; ++corner) normals += model.normal(model.data.indices[f * 3 + corner]);
+            for (int corner = 0; corner < 3; ++corner)
+                normals += model.normal(model.data.indices[f * 3 + corner]);
             againstNormals += glm::dot(glm::cross(b - a, c - a), normals) <= 0.0;
             volume += glm::dot(a, glm::cross(b, c));
         }
@@ -102,7 +110,8 @@ TEST(ModelData, TrianglesWindWithTheirNormals) {
 
 TEST(ModelData, ModelsHaveTheirSceneSizes) {
     for (const Expected& e : MODELS) {
-        if (e.scale == 0.0f) continue;
+        if (e.scale == 0.0f)
+            continue;
         SCOPED_TRACE(e.name);
         const Model model = readModel(e.name);
         const float height = model.max.y * e.scale;

@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 std::set<std::string> fileNames(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file()) names.insert(entry.path().filename().string());
+        if (entry.is_regular_file())
+            names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -47,7 +48,8 @@ TEST(Regeneration, GeneratorReproducesTheCommittedFilesExactly) {
 // Big-endian 32-bit value at `at`.
 std::uint32_t readWord(const std::string& bytes, size_t at) {
     std::uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) value = value << 8 | std::uint8_t(bytes[at + i]);
+    for (size_t i = 0; i < 4; ++i)
+        value = value << 8 | std::uint8_t(bytes[at + i]);
     return value;
 }
 
@@ -55,14 +57,15 @@ std::uint32_t readWord(const std::string& bytes, size_t at) {
 // new driver code. Textures are 256 or 512 square, sky faces must be, and each image
 // holds the channels its shader reads: RGB unless listed here.
 TEST(ResourceImages, ArePowerOfTwoImagesWithTheChannelsTheShadersRead) {
-    const std::map<std::string, int> notRgb = {{"heightmap3.png", 1}, {"terrainLightMap.png", 1}, {"fern.png", 4},
-                                               {"pcFaceTexture1.png", 4}, {"guiQuest.png", 4},
-                                               {"guiReadyButton.png", 4}, {"guiResetButton.png", 4},
-                                               {"guiSpeech.png", 4}, {"guiFont.png", 4}};
+    const std::map<std::string, int> notRgb = {
+        {"heightmap3.png", 1},     {"terrainLightMap.png", 1}, {"fern.png", 4},
+        {"pcFaceTexture1.png", 4}, {"guiQuest.png", 4},        {"guiReadyButton.png", 4},
+        {"guiResetButton.png", 4}, {"guiSpeech.png", 4},       {"guiFont.png", 4}};
     int images = 0;
     for (const auto& entry : fs::directory_iterator(fs::path(WM_SOURCE_DIR) / "Resources")) {
         const std::string name = entry.path().filename().string();
-        if (entry.path().extension() != ".png") continue;
+        if (entry.path().extension() != ".png")
+            continue;
         SCOPED_TRACE(name);
         ++images;
         const std::string file = readFileBytes(entry.path());

@@ -19,17 +19,19 @@ constexpr double WATER_MIN_X = layout::WATER_TILE.x - WaterRenderer::TILE_SCALE;
 constexpr double WATER_MAX_X = layout::WATER_TILE.x + WaterRenderer::TILE_SCALE;
 constexpr double WATER_MIN_Z = layout::WATER_TILE.z - WaterRenderer::TILE_SCALE;
 constexpr double WATER_MAX_Z = layout::WATER_TILE.z + WaterRenderer::TILE_SCALE;
-constexpr double DRY_MARGIN = 5.0; // placements stand this far above the water
-constexpr float COTTAGE_HEIGHT = 1.875f; // grey level 134
+constexpr double DRY_MARGIN = 5.0;                        // placements stand this far above the water
+constexpr float COTTAGE_HEIGHT = 1.875f;                  // grey level 134
 constexpr double SPACING = Terrain::TERRAIN_SIZE / 255.0; // between vertices of the game's 256 x 256 grid
 
 constexpr auto PLACEMENTS = layout::standingSpots();
 
 Terrain loadGround() {
     const ResourceImage map = loadResourceImage("heightmap3.png");
-    if (map.rgba.empty() || map.width != map.height) return Terrain(TerrainGeometry{});
+    if (map.rgba.empty() || map.width != map.height)
+        return Terrain(TerrainGeometry{});
     std::vector<unsigned char> grey(map.rgba.size() / 4);
-    for (size_t i = 0; i < grey.size(); ++i) grey[i] = map.rgba[i * 4];
+    for (size_t i = 0; i < grey.size(); ++i)
+        grey[i] = map.rgba[i * 4];
     return Terrain(Terrain::buildGeometry(grey.data(), map.width));
 }
 
@@ -50,14 +52,15 @@ TEST(TerrainData, PlacementsStandOnDryGroundTheCottageOnAFlatPadAndTheLakeAwayFr
         for (int gx = 0; gx < 256; ++gx) {
             const double x = gx * SPACING, z = gz * SPACING, h = ground.vertexHeight(gx, gz);
             // Every vertex under the house and a margin around it is at grey 134.
-            const bool underCottage =
-                std::fabs(x - layout::COTTAGE.x) <= 16.0 && std::fabs(z - layout::COTTAGE.z) <= 16.0;
+            const bool underCottage = std::fabs(x - layout::COTTAGE.x) <= 16.0 &&
+                                      std::fabs(z - layout::COTTAGE.z) <= 16.0;
             ASSERT_TRUE(!underCottage || h == COTTAGE_HEIGHT) << h << " under the cottage at " << x << ", " << z;
             if (x < WATER_MIN_X || x > WATER_MAX_X || z < WATER_MIN_Z || z > WATER_MAX_Z) {
                 ASSERT_GE(h, -18.0) << "low ground outside the water at " << x << ", " << z;
                 continue;
             }
-            if (h >= WATER_LEVEL) continue;
+            if (h >= WATER_LEVEL)
+                continue;
             ++wet;
             deepest = std::min(deepest, h);
             for (const layout::GroundSpot& p : PLACEMENTS)

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace { constexpr float TOLERANCE = 1e-3f; }
+namespace {
+constexpr float TOLERANCE = 1e-3f;
+}
 
 TEST(Camera, OrbitsTheAnchorAtThePitchTheRightDragAndTheDistanceTheWheelSet) {
     InputState input;
@@ -26,18 +28,22 @@ TEST(Camera, OrbitsTheAnchorAtThePitchTheRightDragAndTheDistanceTheWheelSet) {
     input.pressed[Keys::RIGHT_BUTTON] = true;
     camera.move();
     EXPECT_FLOAT_EQ(camera.pitch, 42.0f);
-    for (int frame = 0; frame < 5; ++frame) camera.move();
+    for (int frame = 0; frame < 5; ++frame)
+        camera.move();
     EXPECT_FLOAT_EQ(camera.pitch, 40.0f);
     input.mouseDY = -3;
-    for (int frame = 0; frame < 30; ++frame) camera.move();
+    for (int frame = 0; frame < 30; ++frame)
+        camera.move();
     EXPECT_FLOAT_EQ(camera.pitch, 89.0f);
 
     // The wheel zooms in steps of 2.5 and stops at 5 and 95.
     camera.zoom(2);
     EXPECT_FLOAT_EQ(camera.distanceFromTarget, 45.0f);
-    for (int step = 0; step < 20; ++step) camera.zoom(1);
+    for (int step = 0; step < 20; ++step)
+        camera.zoom(1);
     EXPECT_FLOAT_EQ(camera.distanceFromTarget, 5.0f);
-    for (int step = 0; step < 40; ++step) camera.zoom(-1);
+    for (int step = 0; step < 40; ++step)
+        camera.zoom(-1);
     EXPECT_FLOAT_EQ(camera.distanceFromTarget, 95.0f);
 
     // Whatever the heading, the new pitch and distance put the anchor straight ahead, 95 away.

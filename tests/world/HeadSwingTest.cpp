@@ -11,7 +11,8 @@ TEST(HeadSwing, SwingsTwoDegreesAFrameBetweenBothLimitsAroundTheBody) {
             const float before = face;
             HeadSwing::update(body, face, swing);
             EXPECT_LE(std::abs(face - before), 2.0f);
-            if (frame < 100) continue; // settled into the swing
+            if (frame < 100)
+                continue; // settled into the swing
             low = std::min(low, face);
             high = std::max(high, face);
         }

@@ -1,5 +1,5 @@
-#include "world/InputState.h"
 #include "world/PathWalking.h"
+#include "world/InputState.h"
 #include "world/Player.h"
 #include "world/TestTerrain.h"
 
@@ -40,7 +40,8 @@ TEST_F(PathWalkingTest, WalksToEachPointInTurnLandingOnItAndStopsAtTheEnd) {
     // Both axes move in one frame, in either direction.
     walk();
     EXPECT_LT(glm::distance(player.position, Vec3(8.8f, 0, 2)), TOLERANCE);
-    for (int frame = 0; frame < 20 && !path.empty(); ++frame) walk(0.25f);
+    for (int frame = 0; frame < 20 && !path.empty(); ++frame)
+        walk(0.25f);
     EXPECT_TRUE(path.empty());
     EXPECT_LT(glm::distance(player.position, Vec3(0, 0, 10)), PathWalking::ARRIVAL_TOLERANCE);
     // An empty path leaves the player where it is: the caller hides the marker.
@@ -75,26 +76,36 @@ TEST_F(PathWalkingTest, FollowsTheGroundSlowerOnlyUphill) {
 }
 
 TEST(ClickAreas, SortsPixelsIntoButtonsColumnsAndTerrain) {
-    struct Case { int x, y; ClickTarget expected; };
+    struct Case {
+        int x, y;
+        ClickTarget expected;
+    };
     using T = ClickTarget;
-    const Case cases[] = { // READY spans x 615..716, RESET 308..409, both y 649..725
-        {615, 687, T::Ready}, {716, 687, T::Ready}, {614, 691, T::Terrain}, {717, 687, T::Terrain},
-        {308, 687, T::Reset}, {409, 687, T::Reset}, {307, 687, T::Terrain}, {410, 687, T::Terrain},
-        {666, 649, T::Ready}, {666, 725, T::Ready}, {666, 648, T::ButtonColumn}, {666, 726, T::ButtonColumn},
+    const Case cases[] = {
+        // READY spans x 615..716, RESET 308..409, both y 649..725
+        {615, 687, T::Ready},        {716, 687, T::Ready}, {614, 691, T::Terrain},      {717, 687, T::Terrain},
+        {308, 687, T::Reset},        {409, 687, T::Reset}, {307, 687, T::Terrain},      {410, 687, T::Terrain},
+        {666, 649, T::Ready},        {666, 725, T::Ready}, {666, 648, T::ButtonColumn}, {666, 726, T::ButtonColumn},
         {358, 100, T::ButtonColumn},
     };
-    for (const Case& c : cases) EXPECT_EQ(classifyClick(c.x, c.y, 1024, 768), c.expected) << c.x << ", " << c.y;
+    for (const Case& c : cases)
+        EXPECT_EQ(classifyClick(c.x, c.y, 1024, 768), c.expected) << c.x << ", " << c.y;
 }
 
 TEST(AnchorKeys, ArrowsWalkTheAnchorOnTheGroundAndTurnIt) {
     const Terrain slope = makeTerrain(6, [](int, int gz) { return (unsigned char)(128 + 16 * gz); }); // y = z / 20
     // Heading in degrees and frame time in seconds; then where the anchor ends and its heading.
-    struct Case { std::vector<int> keys; float rotY, frameTime; Vec3 position; float endRotY; };
+    struct Case {
+        std::vector<int> keys;
+        float rotY, frameTime;
+        Vec3 position;
+        float endRotY;
+    };
     const Case cases[] = {
         {{Keys::W}, 0, 0.1f, Vec3(100, 0, 100), 0}, // the player's key does nothing here
         {{Keys::UP}, 0, 0.1f, Vec3(100, 5.25f, 105), 0},
         {{Keys::UP, Keys::DOWN, Keys::LEFT}, 0, 0.1f, Vec3(100, 5, 100), 16}, // Up and Down cancel
-        {{Keys::DOWN, Keys::RIGHT}, 90, 0.1f, Vec3(95, 5, 100), 74},        // walks before it turns
+        {{Keys::DOWN, Keys::RIGHT}, 90, 0.1f, Vec3(95, 5, 100), 74},          // walks before it turns
         // Long frames and the clock wrap step a nominal frame in the key's direction.
         {{Keys::UP}, 0, 0.5f, Vec3(100, 100.85f / 20, 100.85f), 0},
         {{Keys::UP}, 0, CLOCK_WRAP, Vec3(100, 100.85f / 20, 100.85f), 0},
@@ -103,7 +114,8 @@ TEST(AnchorKeys, ArrowsWalkTheAnchorOnTheGroundAndTurnIt) {
     for (const Case& c : cases) {
         Player anchor(nullptr, nullptr, Vec3(100, 0, 100), 0, c.rotY, 0, 2);
         InputState input;
-        for (const int key : c.keys) input.pressed[key] = true;
+        for (const int key : c.keys)
+            input.pressed[key] = true;
         moveAnchor(anchor, input, slope, c.frameTime);
         EXPECT_LT(glm::distance(anchor.position, c.position), TOLERANCE) << c.keys.size() << " keys, " << c.frameTime;
         EXPECT_NEAR(anchor.rotY, c.endRotY, TOLERANCE) << c.keys.size() << " keys, " << c.frameTime;

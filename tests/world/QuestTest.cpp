@@ -19,9 +19,10 @@ struct Probe {
 // Each border of a zone, on it (outside) and a step within (inside), at the middle of the other axis.
 std::vector<Probe> bordersOf(const layout::Zone& zone) {
     const float midX = (zone.minX + zone.maxX) / 2, midZ = (zone.minZ + zone.maxZ) / 2;
-    return {{zone.minX, midZ, false}, {zone.minX + STEP, midZ, true}, {zone.maxX, midZ, false},
-            {zone.maxX - STEP, midZ, true}, {midX, zone.minZ, false}, {midX, zone.minZ + STEP, true},
-            {midX, zone.maxZ, false}, {midX, zone.maxZ - STEP, true}, {zone.minX - STEP, zone.minZ - STEP, false}};
+    return {
+        {zone.minX, midZ, false},       {zone.minX + STEP, midZ, true}, {zone.maxX, midZ, false},
+        {zone.maxX - STEP, midZ, true}, {midX, zone.minZ, false},       {midX, zone.minZ + STEP, true},
+        {midX, zone.maxZ, false},       {midX, zone.maxZ - STEP, true}, {zone.minX - STEP, zone.minZ - STEP, false}};
 }
 
 std::string spoken(const char* line) {

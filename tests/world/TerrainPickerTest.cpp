@@ -1,6 +1,6 @@
+#include "world/TerrainPicker.h"
 #include "world/Camera.h"
 #include "world/InputState.h"
-#include "world/TerrainPicker.h"
 #include "world/TestTerrain.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +37,17 @@ protected:
 
 // The halving search run to its full depth, as the reference for the early stop.
 Vec3 fullSearch(const Terrain& terrain, const Vec3& origin, const Vec3& ray) {
-    const auto isBelow = [&](float d) { const Vec3 p = origin + ray * d; return terrain.heightAt(p.x, p.z) > p.y; };
+    const auto isBelow = [&](float d) {
+        const Vec3 p = origin + ray * d;
+        return terrain.heightAt(p.x, p.z) > p.y;
+    };
     float start = 0, finish = TerrainPicker::RAY_LENGTH;
     for (int depth = 0; depth < TerrainPicker::SEARCH_DEPTH; ++depth) {
         const float half = start + (finish - start) * 0.5f;
-        if (!isBelow(start) && isBelow(half)) finish = half;
-        else start = half;
+        if (!isBelow(start) && isBelow(half))
+            finish = half;
+        else
+            start = half;
     }
     return origin + ray * (start + (finish - start) * 0.5f);
 }

@@ -9,7 +9,8 @@
 // pixelAt(gx, gz) gives the height-map byte of each grid vertex.
 inline Terrain makeTerrain(int side, const std::function<unsigned char(int gx, int gz)>& pixelAt) {
     std::vector<unsigned char> pixels;
-    for (int i = 0; i < side * side; ++i) pixels.push_back(pixelAt(i % side, i / side)); // row by row in z
+    for (int i = 0; i < side * side; ++i)
+        pixels.push_back(pixelAt(i % side, i / side)); // row by row in z
     return Terrain(Terrain::buildGeometry(pixels.data(), side));
 }
 

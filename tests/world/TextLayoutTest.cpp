@@ -1,5 +1,5 @@
-#include "world/FontMetrics.h"
 #include "world/TextLayout.h"
+#include "world/FontMetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,9 @@ std::vector<std::string> lines(const std::string& text, int maxWidth) {
 using Strings = std::vector<std::string>;
 using Quad = std::tuple<int, int, int, int, int, int>;
 
-Quad quad(const GlyphQuad& q) { return {q.x, q.y, q.width, q.height, q.atlasX, q.atlasY}; }
+Quad quad(const GlyphQuad& q) {
+    return {q.x, q.y, q.width, q.height, q.atlasX, q.atlasY};
+}
 
 }
 

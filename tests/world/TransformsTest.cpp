@@ -4,7 +4,9 @@
 
 namespace {
 constexpr float TOLERANCE = 1e-5f;
-void expectNear(const Vec4& actual, const Vec4& expected) { EXPECT_LT(glm::distance(actual, expected), TOLERANCE); }
+void expectNear(const Vec4& actual, const Vec4& expected) {
+    EXPECT_LT(glm::distance(actual, expected), TOLERANCE);
+}
 }
 
 TEST(Transforms, ModelMatrixScalesThenRotatesZYXThenTranslates) {
