@@ -1,8 +1,9 @@
 #pragma once
-// Base of the five GPU programs: reads a vertex and a fragment source, compiles,
-// binds attributes to fixed indices, links, and looks uniforms up. Every failure
-// ends start-up through fatalError. Concrete shaders run the steps in their
-// constructors: createShaders, bindAttribute..., linkProgram, getUniformLocation...
+// Base of every GPU program (the GUI shader class builds two: images and text): reads a
+// vertex and a fragment source, compiles, binds attributes to fixed indices, links, and
+// looks uniforms up. Every failure ends start-up through fatalError. Concrete shaders run
+// the steps in their constructors: createShaders, bindAttribute..., linkProgram,
+// getUniformLocation...
 
 #include "world/Transforms.h"
 
