@@ -40,7 +40,11 @@ struct Line {
         text += c.bytes;
         codes.push_back(c.code);
     }
-    void append(const std::vector<Character>& word) {
+    // A word, after a space unless it starts the line.
+    void appendWord(const std::vector<Character>& word) {
+        if (!isEmpty()) {
+            append(Character{" ", ' '});
+        }
         for (const Character& c : word) {
             append(c);
         }
@@ -60,10 +64,7 @@ int widthOf(const FontMetrics& font, const std::vector<std::uint32_t>& codes) {
 }
 
 int widthWith(const FontMetrics& font, Line line, const std::vector<Character>& word) {
-    if (!line.isEmpty()) {
-        line.append(Character{" ", ' '});
-    }
-    line.append(word);
+    line.appendWord(word);
     return widthOf(font, line.codes);
 }
 
@@ -73,17 +74,14 @@ void breakParagraph(const FontMetrics& font, const std::vector<std::vector<Chara
     Line line;
     for (const std::vector<Character>& word : words) {
         if (widthWith(font, line, word) <= maxWidth) {
-            if (!line.isEmpty()) {
-                line.append(Character{" ", ' '});
-            }
-            line.append(word);
+            line.appendWord(word);
             continue;
         }
         if (!line.isEmpty()) {
             lines.push_back(std::exchange(line, Line{}));
         }
         if (widthWith(font, line, word) <= maxWidth) {
-            line.append(word);
+            line.appendWord(word);
             continue;
         }
         // A word wider than a line on its own: as many of its glyphs on each line as fit.
